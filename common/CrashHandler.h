@@ -14,6 +14,6 @@
 namespace CrashHandler {
 void install();
 bool runReportMode(int argc, char** argv, int* exitCode);
-// "Code: 0x<code>, address: 0x<address>"
+// The command-line option that starts a program as crash reporter.
 const char* reportOption();
 }
