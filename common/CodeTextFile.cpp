@@ -68,6 +68,8 @@ int toNumber(const QString& value)
 CodeTextFile::CodeTextFile(const QString& path)
     : m_path(path)
 {
+    if (path.isEmpty())
+        return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
