@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class SNMPPrivate;
 
@@ -39,6 +40,44 @@ public:
 
     ~SNMP() override;
 
+    // Reads cfg/OidList.xml into the three OID lists (done by the constructor).
+    void resloveOidConfig();
+    // The session's store-due flag (value-handling thread); false when unknown.
+    bool isStoreDue(const QString& ipv4) const;
+    void setStoreDue(const QString& ipv4, bool due);
+
+    // Tests replace QThread::idealThreadCount() before the engine is created
+    // (0 restores the machine's value).
+    static void setIdealThreadCountOverride(int count);
+    int idealThreadCount() const;
+    // Devices per polling thread, in thread order.
+    QVector<int> threadSessionCounts() const;
+    // Sets the idle limit of polling threads created from now on (tests).
+    void setIdleLimit(int limit);
+    // Pause after a pass of each polling thread, in thread order.
+    QVector<int> threadPassPauses() const;
+    int deviceCount() const;
+    // Local UDP port of the shared manager endpoint.
+    quint16 managerPort() const;
+    // Writes the status-log rows waiting for the next batch now.
+    void flushStatusLog();
+
+    struct Stats
+    {
+        quint64 requestsSent = 0;
+        quint64 responsesQueued = 0;
+        quint64 responsesRejected = 0;
+        quint64 responsesDropped = 0;
+        quint64 responsesHandled = 0;
+        quint64 valuesDecoded = 0;
+        quint64 rowsStored = 0;
+        quint64 samplesDue = 0;
+        quint64 offlineChanges = 0;
+        quint64 onlineChanges = 0;
+        quint64 trapsLogged = 0;
+    };
+    Stats stats() const;
+
 public slots:
     // Engine settings (connected by the main window to the settings dialog).
     void setSNMPVersion(int version);
@@ -47,6 +86,14 @@ public slots:
     void setRetry(int retry);
     void setStoreInterval(uint interval);
     void onSnmpPortChanged(ushort port);
+
+private slots:
+    void storeTimeout();
+    void pollingThreadFinished(int index);
+    void commStateChanged(QString ipv4, bool online);
+    void alarmStateChanged(QString ipv4, bool alarm);
+    void dataChanged(QString ipv4, SNMPData data);
+    void onTrapReady(QString ipv4, int trap);
 
 signals:
     void gotData(QString ipv4);
