@@ -4,6 +4,8 @@
 #include "ConsoleSetup.h"
 #include "CrashHandler.h"
 #include "Database.h"
+#include "DlgPwdInput.h"
+#include "MainWindow.h"
 #include "MessageBox.h"
 #include "SNMP.h"
 
@@ -40,6 +42,19 @@ int main(int argc, char* argv[])
 
     // -- main window and login --
     int result = 0;
+    {
+        // The window is built hidden; it is shown only after a login. Its
+        // destruction tears the engine and the database down.
+        auto* window = new MainWindow;
+        auto* login = new DlgPwdInput;
+        if (login->exec() == QDialog::Accepted) {
+            window->setUserActionVisible(AppContext::instance()->isAdmin);
+            window->show();
+            result = app->exec();
+        }
+        delete login;
+        delete window;
+    }
     // -- end of main window and login --
 
     SNMP::destroy();

@@ -323,12 +323,15 @@ void ManageTreeView::handleItemChanged(QStandardItem* item)
     StationNode* station = findNode(m_rootNode, id);
     if (!station || !station->parent || station->name == item->text())
         return;
+    // An empty name is stored as an empty text (never as NULL, which the
+    // column refuses).
+    const QString text = item->text().isNull() ? QStringLiteral("") : item->text();
     QSqlQuery query(Workspace::globalDb());
     query.prepare(QStringLiteral("update station set name=? where id=?;"));
-    query.addBindValue(item->text());
+    query.addBindValue(text);
     query.addBindValue(id);
     if (query.exec())
-        station->name = item->text();
+        station->name = text;
 }
 
 void ManageTreeView::collectSubtree(QStandardItem* item, QList<QStandardItem*>& out) const
