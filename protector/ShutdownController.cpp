@@ -48,6 +48,7 @@ ShutdownController::ShutdownController(PowerOff* powerOff, QObject* parent)
     , m_powerOff(powerOff)
 {
     m_shutdownTimer.setSingleShot(true);
+    m_shutdownTimer.setTimerType(Qt::PreciseTimer); // remaining time is compared when shortening
     m_shutdownProcess.setProcessChannelMode(QProcess::MergedChannels);
     connect(&m_shutdownTimer, &QTimer::timeout, this, &ShutdownController::onOffAPPTimeout);
     connect(&m_shutdownProcess, &QProcess::errorOccurred, this, &ShutdownController::onOffAPPError);
