@@ -192,7 +192,7 @@ Value Card::value(Field f, int row, qint64 nowMs) const
     case Field::Serial: return Value::text(m_serial);
     case Field::AgentFirmware: return Value::text(m_agentFw);
     case Field::BattStatus: return Value::integer(m_lowReported ? 3 : 2);
-    case Field::BattTimeOnBattery: return Value::integer(qint64(m_onBatterySeconds));
+    case Field::BattTimeOnBattery: return Value::integer(onBattery() ? qint64(m_onBatterySeconds) : 0);
     case Field::BattReplaceDate: return Value::text(m_battReplaced);
     case Field::BattCapacity: return Value::integer(qint64(std::floor(m_capacity)));
     case Field::BattVoltage: return Value::integer(battVoltage());
