@@ -67,10 +67,11 @@ qreal QGraphicsFlowLayout::doLayout(const QRectF& rect, bool apply) const
         QSizeF size = pref;
         rowHeight = qMax(rowHeight, pref.height());
         if (x + pref.width() > maxWidth) {
-            if (x == 0)
+            x = 0;
+            // An item wider than the whole row is narrowed, whether it
+            // started the row or was wrapped into a new one.
+            if (pref.width() > maxWidth)
                 size.setWidth(maxWidth);
-            else
-                x = 0;
             y += rowHeight + kSpacing;
             rowHeight = 0;
         }
