@@ -110,7 +110,9 @@ class SnmpdPeer
 public:
     using Values = SnmpdValues;
 
-    bool start(const QString& address, int port, const Values& values = Values(), const QStringList& extra = {})
+    // listen: snmpd's listening addresses, "address:port" when empty.
+    bool start(const QString& address, int port, const Values& values = Values(), const QStringList& extra = {},
+               const QString& listen = QString())
     {
         m_address = address;
         m_port = port;
@@ -136,7 +138,7 @@ public:
         m_process.start(QStringLiteral("/usr/sbin/snmpd"),
                         {QStringLiteral("-f"), QStringLiteral("-Lo"), QStringLiteral("-C"), QStringLiteral("-c"),
                          conf.fileName(), QStringLiteral("-p"), m_dir.path() + QStringLiteral("/snmpd.pid"),
-                         QStringLiteral("%1:%2").arg(address).arg(port)});
+                         listen.isEmpty() ? QStringLiteral("%1:%2").arg(address).arg(port) : listen});
         if (!m_process.waitForStarted(5000))
             return false;
         // Ready when it answers.
