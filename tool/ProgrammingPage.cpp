@@ -140,6 +140,7 @@ void ProgrammingPage::chooseProgrammingFile()
 
 void ProgrammingPage::readVersionSlot()
 {
+    ++m_state->versionRequests;
     emit sendCmd(CardCmd::ReadVersion, QByteArray(1, char(m_ui->comboBoxType->currentIndex())));
 }
 
@@ -158,6 +159,11 @@ void ProgrammingPage::programmingSlot()
     }
     reset();
     m_state->busy = true;
+    // Answers carry no program type: the answers to version requests still
+    // outstanding (for example after a type change) come first and must not
+    // be taken for the firmware's version.
+    m_state->versionAnswersToSkip = m_state->versionRequests;
+    ++m_state->versionRequests;
     emit sendCmd(CardCmd::ReadVersion, QByteArray(1, char(1)));
 }
 
@@ -200,8 +206,13 @@ void ProgrammingPage::handleRespond(int cmd, const quint8* data, int size)
     const QByteArray payload(reinterpret_cast<const char*>(data), size);
     switch (cmd) {
     case CardCmd::ReadVersion:
+        s.versionRequests = qMax(0, s.versionRequests - 1);
         if (!s.busy) {
             m_ui->labelVersion->setText(QString::fromUtf8(payload));
+            return;
+        }
+        if (s.versionAnswersToSkip > 0) {
+            --s.versionAnswersToSkip;
             return;
         }
         if (s.file.isOpen())

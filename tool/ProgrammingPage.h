@@ -48,6 +48,10 @@ struct ProgrammingState
     quint8 sequence = 0;
     QByteArray lastBlock;
     bool backingUp = false;
+    // Version requests sent and not yet answered, and how many of those
+    // answers still precede the upload's own firmware version check.
+    int versionRequests = 0;
+    int versionAnswersToSkip = 0;
 };
 
 class ProgrammingPage : public QWidget
