@@ -129,7 +129,8 @@ bool XlsxReader::open(const QString& path)
     const QString first = dimension.section(QLatin1Char(':'), 0, 0);
     const QString last = dimension.section(QLatin1Char(':'), 1, 1);
     if (!dimension.isEmpty() && parseRef(first, &r1, &c1)) {
-        m_range = dimension;
+        // A one-cell range reads "A1", whether written "A1" or "A1:A1".
+        m_range = (last.isEmpty() || last == first) ? first : dimension;
         m_firstRow = r1;
         m_firstColumn = c1;
         m_lastRow = (!last.isEmpty() && parseRef(last, &r2, &c2)) ? r2 : r1;

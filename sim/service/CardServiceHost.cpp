@@ -54,7 +54,24 @@ public:
         connect(socket, &QTcpSocket::readyRead, this, [this] { onRead(); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         m_logTimer.setInterval(qMax(1, host->m_options.logIntervalMs));
+        ++host->m_activeSessions;
+        host->m_maxActiveSessions = qMax(host->m_maxActiveSessions, host->m_activeSessions);
         connect(&m_logTimer, &QTimer::timeout, this, [this] { streamLog(); });
+    }
+
+    ~CardSession() override
+    {
+        --m_host->m_activeSessions;
+        setUploadCounted(false);
+    }
+
+    void setUploadCounted(bool counted)
+    {
+        if (counted == m_uploadCounted)
+            return;
+        m_uploadCounted = counted;
+        m_host->m_activeUploads += counted ? 1 : -1;
+        m_host->m_maxActiveUploads = qMax(m_host->m_maxActiveUploads, m_host->m_activeUploads);
     }
 
 private:
@@ -232,6 +249,7 @@ private:
         m_accepted = 0;
         m_lastBlock.clear();
         m_uploading = true;
+        setUploadCounted(true);
         card().dropsLeft = faults().dropBlockTimes;
         answerByte(CardCmd::ProgramStart, true);
     }
@@ -300,7 +318,10 @@ private:
             ++card().uploadsCompleted;
             const int delay = opt().installDelayMs;
             later(delay, [this] { answer(CardCmd::ProgramInstalling); });
-            later(2 * delay, [this] { answer(CardCmd::ProgramFinished); });
+            later(2 * delay, [this] {
+                setUploadCounted(false);
+                answer(CardCmd::ProgramFinished);
+            });
         }
     }
 
@@ -453,6 +474,7 @@ private:
     CardFrame::Parser m_parser;
     QList<QByteArray> m_out;
     bool m_splitBusy = false;
+    bool m_uploadCounted = false;
 
     bool m_uploading = false;
     int m_type = 0;
@@ -476,6 +498,9 @@ CardServiceHost::CardServiceHost(QObject* parent) : QObject(parent) {}
 
 CardServiceHost::~CardServiceHost()
 {
+    // Sessions count themselves down on the host: end them while it is whole.
+    qDeleteAll(m_servers);
+    m_servers.clear();
     delete m_raw;
 }
 

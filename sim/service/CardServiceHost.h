@@ -98,6 +98,11 @@ public:
     int cardCount() const { return m_cards.size(); }
     Card* card(int index) { return m_cards.value(index).get(); }
     Card* card(const QHostAddress& address);
+    // Service connections open right now, and the most at any one time.
+    int activeSessions() const { return m_activeSessions; }
+    int maxActiveSessions() const { return m_maxActiveSessions; }
+    // Uploads between an accepted ProgramStart and the finished notice.
+    int maxActiveUploads() const { return m_maxActiveUploads; }
 
     // Discovery answers of a card, as sent.
     QByteArray udpAnswer(const Card& card) const;
@@ -119,4 +124,8 @@ private:
     QUdpSocket* m_discovery = nullptr;
     QList<QUdpSocket*> m_answerSockets;
     RawDiscoveryResponder* m_raw = nullptr;
+    int m_activeSessions = 0;
+    int m_maxActiveSessions = 0;
+    int m_activeUploads = 0;
+    int m_maxActiveUploads = 0;
 };
