@@ -168,9 +168,9 @@ ListWidgetItem* MainWindow::hostItem(int row) const
 void MainWindow::appendHostRow(const QString& ip)
 {
     m_hostList << ip;
-    auto* item = new QListWidgetItem(m_hosts);
-    item->setSizeHint(QSize(item->sizeHint().width(), 40));
     auto* widget = new ListWidgetItem(ip);
+    auto* item = new QListWidgetItem(m_hosts);
+    item->setSizeHint(QSize(widget->sizeHint().width(), 40));
     m_hosts->setItemWidget(item, widget);
 }
 

@@ -207,7 +207,7 @@ void TestFoundation::storedLanguage()
         QCOMPARE(QCoreApplication::translate("MainWindow", "Settings"), QString::fromUtf8("设置"));
         // Back to English: the English catalogue replaces the Chinese one.
         Language::instance()->setLanguage(0);
-        QCOMPARE(window.windowTitle(), QStringLiteral("Upsguard"));
+        QTRY_COMPARE(window.windowTitle(), QStringLiteral("Upsguard"));
         QCOMPARE(QCoreApplication::translate("MainWindow", "Settings"), QStringLiteral("Settings"));
     } else {
         QCOMPARE(window.eventText(1), QStringLiteral("Communication restored"));
