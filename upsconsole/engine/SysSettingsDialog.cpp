@@ -15,10 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString trSettings(const char* text)
-{
-    return QCoreApplication::translate("SettingsDialog", text);
-}
 const uint kMinCycle = 1000;
 }
 
@@ -96,14 +92,14 @@ QLineEdit* SysSettingsDialog::addRow(int row, int top, const char* unit)
 
 void SysSettingsDialog::retranslate()
 {
-    setWindowTitle(trSettings("System Settings"));
-    m_captions[0]->setText(trSettings("SNMP Version    :"));
-    m_captions[1]->setText(trSettings("Polling cycle   :"));
-    m_captions[2]->setText(trSettings("Polling timeout :"));
-    m_captions[3]->setText(trSettings("Store data cycle:"));
-    m_captions[4]->setText(trSettings("Polling retry   :"));
-    m_captions[5]->setText(trSettings("SNMP Port       :"));
-    m_captions[6]->setText(trSettings("Trap Port       :"));
+    setWindowTitle(QCoreApplication::translate("SettingsDialog", "System Settings"));
+    m_captions[0]->setText(QCoreApplication::translate("SettingsDialog", "SNMP Version    :"));
+    m_captions[1]->setText(QCoreApplication::translate("SettingsDialog", "Polling cycle   :"));
+    m_captions[2]->setText(QCoreApplication::translate("SettingsDialog", "Polling timeout :"));
+    m_captions[3]->setText(QCoreApplication::translate("SettingsDialog", "Store data cycle:"));
+    m_captions[4]->setText(QCoreApplication::translate("SettingsDialog", "Polling retry   :"));
+    m_captions[5]->setText(QCoreApplication::translate("SettingsDialog", "SNMP Port       :"));
+    m_captions[6]->setText(QCoreApplication::translate("SettingsDialog", "Trap Port       :"));
 }
 
 void SysSettingsDialog::changeEvent(QEvent* event)
@@ -133,9 +129,9 @@ void SysSettingsDialog::changePollingCycle()
     if (!ok || value == m_record.cycle)
         return;
     if (value < kMinCycle) {
-        MessageBox::information(nullptr, trSettings("Information"),
-                                trSettings("Polling cycle must greater than %1!").arg(kMinCycle),
-                                trSettings("Sure"));
+        MessageBox::information(nullptr, QCoreApplication::translate("SettingsDialog", "Information"),
+                                QCoreApplication::translate("SettingsDialog", "Polling cycle must greater than %1!").arg(kMinCycle),
+                                QCoreApplication::translate("SettingsDialog", "Sure"));
         return;
     }
     m_record.cycle = value;
