@@ -427,6 +427,21 @@ QStringList SNMP::oidList() const { return d->oids.oidList; }
 QStringList SNMP::getList() const { return d->oids.getList; }
 QStringList SNMP::tableList() const { return d->oids.tableList; }
 
+QVariantMap SNMP::sessionTarget(const QString& ipv4) const
+{
+    QVariantMap map;
+    SNMPSession* s = d->firstSession(ipv4);
+    if (!s)
+        return map;
+    const SNMPSession::Target t = s->target();
+    map.insert(QStringLiteral("version"), t.version);
+    map.insert(QStringLiteral("timeoutMs"), t.timeoutMs);
+    map.insert(QStringLiteral("retries"), t.retries);
+    map.insert(QStringLiteral("port"), int(t.port));
+    map.insert(QStringLiteral("community"), QString::fromUtf8(t.community));
+    return map;
+}
+
 int SNMP::idealThreadCount() const { return d->idealThreadCount; }
 
 QVector<int> SNMP::threadSessionCounts() const

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 #include <QVector>
 
 class SNMPPrivate;
@@ -59,6 +60,9 @@ public:
     int deviceCount() const;
     // Local UDP port of the shared manager endpoint.
     quint16 managerPort() const;
+    // Target of the first session of an address (version, timeoutMs,
+    // retries, port, community); empty when unknown.
+    QVariantMap sessionTarget(const QString& ipv4) const;
     // Writes the status-log rows waiting for the next batch now.
     void flushStatusLog();
 

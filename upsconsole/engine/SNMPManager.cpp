@@ -332,6 +332,7 @@ bool SNMPManager::sendRequest(const Request& request, const std::vector<const st
     netsnmp_session* s = snmp_sess_session(m_sess);
     s->timeout = long(request.timeoutMs) * 1000L;
     s->retries = request.retries;
+    s->version = pdu->version;
     if (snmp_sess_async_send(m_sess, pdu, pollCallback, reinterpret_cast<void*>(intptr_t(deviceId))) == 0) {
         if (error)
             *error = sessionError(m_sess);
@@ -401,6 +402,7 @@ bool SNMPManager::setValue(const Request& request, const std::vector<unsigned lo
         netsnmp_session* s = snmp_sess_session(m_sess);
         s->timeout = long(r.timeoutMs) * 1000L;
         s->retries = r.retries;
+        s->version = pdu->version;
         if (snmp_sess_async_send(m_sess, pdu, setCallback, reinterpret_cast<void*>(intptr_t(-waiterId))) == 0) {
             if (error)
                 *error = sessionError(m_sess);
