@@ -9,7 +9,13 @@
 #include "RealTimeWidget.h"
 #include "SNMP.h"
 
+#include "DialogSettingsEmail.h"
+#include "EmailService.h"
+
+#include <QHeaderView>
 #include <QLabel>
+#include <QProcess>
+#include <QTranslator>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -287,6 +293,29 @@ private slots:
         QVERIFY(!panel.isThreePhase());
         QCOMPARE(panel.dataLog()->table()->columnCount(), 12);
         QCOMPARE(panel.chart()->plot()->graph(0)->dataCount(), 0);
+    }
+
+    void languageChangeRetranslates()
+    {
+        QTemporaryDir dir;
+        const QString qm = dir.filePath("zh_CN.qm");
+        QCOMPARE(QProcess::execute(UPS_LRELEASE,
+                                   {"-silent", UPS_SOURCE_DIR "/resources/translations/upsconsole_device_zh_CN.ts",
+                                    UPS_SOURCE_DIR "/resources/translations/upsconsole_email_zh_CN.ts", "-qm", qm}),
+                 0);
+        DevicePanel panel;
+        DialogSettingsEmail email;
+        QTranslator translator;
+        QVERIFY(translator.load(qm));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        QTRY_COMPARE(panel.tabs()->tabText(0), QString::fromUtf8("\u56fe\u8868"));
+        QCOMPARE(panel.dataLog()->table()->horizontalHeaderItem(0)->text(), QString::fromUtf8("\u65e5\u671f"));
+        QCOMPARE(panel.chart()->plot()->graph(0)->name(), QString::fromUtf8("\u8f93\u5165"));
+        QCOMPARE(email.windowTitle(), QString::fromUtf8("\u90ae\u4ef6\u8bbe\u7f6e"));
+        QVERIFY(QCoreApplication::removeTranslator(&translator));
+        QTRY_COMPARE(panel.tabs()->tabText(0), QString("Chart"));
+        QCOMPARE(email.windowTitle(), QString("E-Mail Settings"));
+        EmailService::destroy();
     }
 
     void panelConnectsToTheEngineSignal()
