@@ -14,6 +14,7 @@ libpcap-dev
 iproute2
 python3 python3-aiosmtpd python3-openpyxl
 xvfb xauth
+fonts-wqy-microhei
 clang libclang-rt-14-dev
 "
 
