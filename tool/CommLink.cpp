@@ -16,11 +16,15 @@ CommLinkThread::~CommLinkThread()
 void CommLinkThread::stopCapture()
 {
     {
+        // A thread still opening its device sees the flag before looping.
         QMutexLocker lock(&m_mutex);
+        m_stop = true;
         if (m_handle)
             pcap_breakloop(m_handle);
     }
     wait();
+    QMutexLocker lock(&m_mutex);
+    m_stop = false;
 }
 
 bool CommLinkThread::isCapturing()
@@ -67,6 +71,10 @@ void CommLinkThread::run()
     pcap_freecode(&program);
     {
         QMutexLocker lock(&m_mutex);
+        if (m_stop) {
+            pcap_close(handle);
+            return;
+        }
         m_handle = handle;
     }
     pcap_loop(handle, 0, &CommLinkThread::onPacket, reinterpret_cast<unsigned char*>(this));

@@ -33,6 +33,7 @@ private:
 
     QMutex m_mutex;
     pcap_t* m_handle = nullptr;
+    bool m_stop = false;
     QString m_iface;
 };
 
