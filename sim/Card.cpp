@@ -168,17 +168,19 @@ Value Card::value(Field f, int row, qint64 nowMs) const
 {
     const int phases = m_threePhase ? 3 : 1;
     const bool tp = m_threePhase;
-    const int ld = load(nowMs);
-    const int inFreq = m_mainsFailed ? 0 : int(std::lround(500 + 2.0 * wave(nowMs, 60.0, 50)));
-    const int outFreq = outputStatus() == 8 ? 0 : (onBattery() ? 500 : inFreq);
-    auto phaseLoad = [&](int p) { return ld == 0 ? 0 : qMax(0, ld + (p - 1) * 3 - 2); };
+    // Computed on demand: a GETBULK asks for one object at a time.
+    auto loadNow = [&]() { return load(nowMs); };
+    auto inFreqNow = [&]() { return m_mainsFailed ? 0 : int(std::lround(500 + 2.0 * wave(nowMs, 60.0, 50))); };
+    auto outFreqNow = [&]() { return outputStatus() == 8 ? 0 : (onBattery() ? 500 : inFreqNow()); };
+    auto phaseLoad = [&](int p) {
+        const int ld = loadNow();
+        return ld == 0 ? 0 : qMax(0, ld + (p - 1) * 3 - 2);
+    };
     auto phaseCurrent = [&](int p) {
         const int v = outputVoltage(nowMs, p);
         return v == 0 ? 0 : int(std::lround(double(m_ratedVa) / phases * phaseLoad(p) / 100.0 / (v / 10.0) * 10.0));
     };
     auto tpOnly = [&](qint64 v) { return Value::integer(tp ? v : 0); };
-    const int envT = int(std::lround(24 + 3.0 * wave(nowMs, 900.0, 60)));
-    const int envH = int(std::lround(45 + 8.0 * wave(nowMs, 1200.0, 61)));
     switch (f) {
     case Field::SysDescr: return Value::text(m_descr);
     case Field::SysUpTime: { Value v = Value::integer((nowMs - m_startMs) / 10); v.type = ValType::TimeTicks; return v; }
@@ -205,15 +207,15 @@ Value Card::value(Field f, int row, qint64 nowMs) const
     case Field::InVoltage: return Value::integer(inputVoltage(nowMs, 0));
     case Field::InVoltageMax: return Value::integer(m_mainsFailed ? 0 : inputVoltage(nowMs, 0) + 30 + int(10 * std::fabs(jitter(nowMs, 80))));
     case Field::InVoltageMin: return Value::integer(m_mainsFailed ? 0 : qMax(0, inputVoltage(nowMs, 0) - 30 - int(10 * std::fabs(jitter(nowMs, 81)))));
-    case Field::InFrequency: return Value::integer(inFreq);
+    case Field::InFrequency: return Value::integer(inFreqNow());
     case Field::InFailCause: return Value::integer(m_mainsFailed ? 1 : (m_overVoltage ? 2 : 0));
     case Field::OutStatus: return Value::integer(outputStatus());
     case Field::OutPhases: return Value::integer(phases);
     case Field::OutVoltage: return Value::integer(outputVoltage(nowMs, 0));
-    case Field::OutFrequency: return Value::integer(outFreq);
-    case Field::OutLoad: return Value::integer(ld);
+    case Field::OutFrequency: return Value::integer(outFreqNow());
+    case Field::OutLoad: return Value::integer(loadNow());
     case Field::OutLineCount: return Value::integer(phases);
-    case Field::OutActivePower: return Value::integer(std::lround(m_ratedVa * 0.9 * ld / 100.0));
+    case Field::OutActivePower: return Value::integer(std::lround(m_ratedVa * 0.9 * loadNow() / 100.0));
     case Field::OutLineIndex: return Value::integer(row);
     case Field::OutLineVoltage: return Value::integer(outputVoltage(nowMs, row - 1));
     case Field::OutLineCurrent: return Value::integer(phaseCurrent(row - 1));
@@ -249,15 +251,15 @@ Value Card::value(Field f, int row, qint64 nowMs) const
     case Field::TpBattRuntime: return tpOnly(runtimeMinutes(nowMs));
     case Field::TpBattCurrent: return tpOnly(battCurrent(nowMs) / 8);
     case Field::TpBattTemperature: return tpOnly(std::lround(250 + 15.0 * wave(nowMs, 600.0, 70)));
-    case Field::TpInFrequency: return tpOnly(inFreq);
+    case Field::TpInFrequency: return tpOnly(inFreqNow());
     case Field::TpInVoltR: case Field::TpInVoltS: case Field::TpInVoltT:
         return tpOnly(inputVoltage(nowMs, int(f) - int(Field::TpInVoltR)));
-    case Field::TpOutFrequency: return tpOnly(outFreq);
+    case Field::TpOutFrequency: return tpOnly(outFreqNow());
     case Field::TpOutVoltR: case Field::TpOutVoltS: case Field::TpOutVoltT:
         return tpOnly(outputVoltage(nowMs, int(f) - int(Field::TpOutVoltR)));
     case Field::TpOutLoadR: case Field::TpOutLoadS: case Field::TpOutLoadT:
         return tpOnly(phaseLoad(int(f) - int(Field::TpOutLoadR)));
-    case Field::TpBypassFrequency: return tpOnly(inFreq);
+    case Field::TpBypassFrequency: return tpOnly(inFreqNow());
     case Field::TpBypassVoltR: case Field::TpBypassVoltS: case Field::TpBypassVoltT:
         return tpOnly(inputVoltage(nowMs, int(f) - int(Field::TpBypassVoltR)));
     case Field::TpInCurR: case Field::TpInCurS: case Field::TpInCurT:
@@ -270,13 +272,13 @@ Value Card::value(Field f, int row, qint64 nowMs) const
         return tpOnly(std::lround(m_ratedVa / 3.0 * 0.9 * phaseLoad(int(f) - int(Field::TpOutPowerR)) / 100.0));
     case Field::TpOutVaR: case Field::TpOutVaS: case Field::TpOutVaT:
         return tpOnly(std::lround(m_ratedVa / 3.0 * phaseLoad(int(f) - int(Field::TpOutVaR)) / 100.0));
-    case Field::TpOutPfR: case Field::TpOutPfS: case Field::TpOutPfT: return tpOnly(ld ? 90 : 0);
+    case Field::TpOutPfR: case Field::TpOutPfS: case Field::TpOutPfT: return tpOnly(loadNow() ? 90 : 0);
     case Field::TpBypassCurR: case Field::TpBypassCurS: case Field::TpBypassCurT:
         return tpOnly(m_bypass ? phaseCurrent(int(f) - int(Field::TpBypassCurR)) : 0);
     case Field::TpDcBusPos: return tpOnly(outputStatus() == 8 ? 0 : 3850);
     case Field::TpDcBusNeg: return tpOnly(outputStatus() == 8 ? 0 : 3840);
-    case Field::TpInverterTemp: return tpOnly(std::lround(380 + 40.0 * ld / 100.0));
-    case Field::TpRectifierTemp: return tpOnly(std::lround(350 + 30.0 * ld / 100.0));
+    case Field::TpInverterTemp: return tpOnly(std::lround(380 + 40.0 * loadNow() / 100.0));
+    case Field::TpRectifierTemp: return tpOnly(std::lround(350 + 30.0 * loadNow() / 100.0));
     case Field::TpInternalTemp: return tpOnly(std::lround(300 + 20.0 * wave(nowMs, 700.0, 71)));
     case Field::TpFanStatus: return tpOnly(1);
     case Field::TpMode: return tpOnly(outputStatus());
@@ -284,21 +286,21 @@ Value Card::value(Field f, int row, qint64 nowMs) const
     case Field::PhIndex: return Value::integer(row);
     case Field::PhInVoltage: return Value::integer(inputVoltage(nowMs, row - 1));
     case Field::PhInCurrent: return Value::integer(onBattery() ? 0 : phaseCurrent(row - 1) + 5);
-    case Field::PhInFrequency: return Value::integer(inFreq);
+    case Field::PhInFrequency: return Value::integer(inFreqNow());
     case Field::PhOutVoltage: return Value::integer(outputVoltage(nowMs, row - 1));
     case Field::PhOutCurrent: return Value::integer(phaseCurrent(row - 1));
-    case Field::PhOutFrequency: return Value::integer(outFreq);
+    case Field::PhOutFrequency: return Value::integer(outFreqNow());
     case Field::PhOutLoad: return Value::integer(phaseLoad(row - 1));
     case Field::PhOutPower: return Value::integer(std::lround(m_ratedVa / double(phases) * 0.9 * phaseLoad(row - 1) / 100.0));
     case Field::PhOutVa: return Value::integer(std::lround(m_ratedVa / double(phases) * phaseLoad(row - 1) / 100.0));
     case Field::PhBypassVoltage: return Value::integer(inputVoltage(nowMs, row - 1));
-    case Field::PhBypassFrequency: return Value::integer(inFreq);
+    case Field::PhBypassFrequency: return Value::integer(inFreqNow());
     case Field::EnvOverTemp: return Value::integer(m_envOverTemp);
     case Field::EnvUnderTemp: return Value::integer(m_envUnderTemp);
     case Field::EnvOverHumi: return Value::integer(m_envOverHumi);
     case Field::EnvUnderHumi: return Value::integer(m_envUnderHumi);
-    case Field::EnvTemperature: return Value::integer(envT);
-    case Field::EnvHumidity: return Value::integer(envH);
+    case Field::EnvTemperature: return Value::integer(std::lround(24 + 3.0 * wave(nowMs, 900.0, 60)));
+    case Field::EnvHumidity: return Value::integer(std::lround(45 + 8.0 * wave(nowMs, 1200.0, 61)));
     case Field::EnvContact1: case Field::EnvContact2: return Value::integer(1);
     case Field::EnvWaterLeak: case Field::EnvSmoke: return Value::integer(1);
     case Field::NetAddress: { Value v = Value::integer(m_address); v.type = ValType::IpAddress; return v; }
