@@ -218,11 +218,14 @@ void ManageTreeView::setItemIcon(StationNode* node)
 
 void ManageTreeView::applyState(StationNode* node, int value)
 {
+    // A station shows the worst of its own devices and its child stations,
+    // so that an alarm further down is never hidden by a healthy device
+    // higher up.
     while (node && node->parent) { // the root is never changed
-        node->state = value;
+        node->state = qMax(value, childrenValue(node));
         setItemIcon(node);
         node = node->parent;
-        value = childrenValue(node);
+        value = qMax(childrenValue(node), devicesValue(node));
     }
 }
 
@@ -462,9 +465,9 @@ bool ManageTreeView::moveStation(QStandardItem* item, QStandardItem* newParent)
         target->children.append(moved);
         // Both former and new ancestors follow the moved station's state.
         if (previous->parent)
-            applyState(previous, childrenValue(previous));
+            applyState(previous, devicesValue(previous));
         if (target->parent)
-            applyState(target, childrenValue(target));
+            applyState(target, devicesValue(target));
     }
     return true;
 }

@@ -100,6 +100,14 @@ void TestWsTree::statePropagatesUpTheTree()
     tree.updateState("10.0.1.2", 0);
     QCOMPARE(tree.node(mid)->state, 0);
     QCOMPARE(tree.node(top)->state, 1); // "Other" is still online
+
+    // a healthy device of the station itself never hides an alarm below it
+    tree.handleDeviceChanged(true, top, {"10.0.1.9"});
+    tree.updateState("10.0.1.1", 2);
+    tree.updateState("10.0.1.9", 1);
+    QCOMPARE(tree.node(top)->state, 2);
+    tree.updateState("10.0.1.1", 1);
+    QCOMPARE(tree.node(top)->state, 1);
 }
 
 void TestWsTree::deviceChangesUpdateTheStation()
