@@ -28,9 +28,16 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolBar>
+#include <QtDebug>
 
 namespace {
 const char kEventFile[] = "cfg/protector.cfg";
+}
+
+// The images live in protector_core, a static library: register them.
+static void initResources()
+{
+    Q_INIT_RESOURCE(protector);
 }
 
 const QSet<int>& MainWindow::warningEvents()
@@ -43,6 +50,7 @@ const QSet<int>& MainWindow::warningEvents()
 MainWindow::MainWindow(PowerOff* powerOff, QWidget* parent)
     : QMainWindow(parent)
 {
+    initResources();
     m_eventTexts = new CodeTextFile(QString::fromLatin1(kEventFile));
     m_eventTexts->registerSelf();
     m_language = Language::instance();
@@ -212,6 +220,8 @@ void MainWindow::displaySNMPEvent(QString host, QString event)
 
 void MainWindow::onControllerMessage(QString text)
 {
+    // Shutdown decisions also go to the log file.
+    qInfo().noquote() << "System:" << text;
     displaySNMPEvent(tr("System"), text);
 }
 
