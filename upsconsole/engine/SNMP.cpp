@@ -82,6 +82,7 @@ public:
     quint64 offlineChanges = 0;
     quint64 onlineChanges = 0;
     quint64 trapsLogged = 0;
+    quint64 statusRowsWritten = 0;
 
     QSettings* settings() const { return AppContext::instance()->settings; }
 
@@ -480,6 +481,9 @@ SNMP::Stats SNMP::stats() const
     s.offlineChanges = d->offlineChanges;
     s.onlineChanges = d->onlineChanges;
     s.trapsLogged = d->trapsLogged;
+    s.statusRowsWritten = d->statusRowsWritten;
+    for (const auto& session : qAsConst(d->sessions))
+        s.samplesPending += session->storeDue() && session->state() != 0 ? 1 : 0;
     return s;
 }
 
@@ -621,7 +625,8 @@ void SNMP::flushStatusLog()
     for (const auto& row : qAsConst(d->pendingStatus)) {
         query.bindValue(0, row.ip);
         query.bindValue(1, row.status);
-        query.exec();
+        if (query.exec())
+            ++d->statusRowsWritten;
     }
     if (tx)
         db.commit();

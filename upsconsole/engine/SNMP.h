@@ -79,6 +79,8 @@ public:
         quint64 offlineChanges = 0;
         quint64 onlineChanges = 0;
         quint64 trapsLogged = 0;
+        quint64 statusRowsWritten = 0;
+        quint64 samplesPending = 0; // due but not yet answered
     };
     Stats stats() const;
 
