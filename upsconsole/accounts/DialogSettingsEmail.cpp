@@ -33,6 +33,7 @@ DialogSettingsEmail::DialogSettingsEmail(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     resize(360, 480);
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     auto* layout = new QVBoxLayout(this);
     chkBoxEnable = new QCheckBox(this);
