@@ -20,14 +20,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#if __has_include("DevicePanel.h")
 #include "DevicePanel.h"
-#define UPS_HAVE_DEVICE_PANEL 1
-#endif
-#if __has_include("SNMPTrapd.h")
 #include "SNMPTrapd.h"
-#define UPS_HAVE_TRAPD 1
-#endif
 
 namespace {
 const int kColumns = 12;
@@ -49,12 +43,8 @@ MainWidget::MainWidget(QWidget* parent) : QWidget(parent)
     m_iconView = new IconItemGraphicsView(m_stack);
     m_stack->addWidget(m_iconView);
 
-#ifdef UPS_HAVE_DEVICE_PANEL
     auto* panel = new DevicePanel(m_splitter);
     m_panel = panel;
-#else
-    m_panel = new QWidget(m_splitter);
-#endif
     m_panel->hide();
     m_splitter->addWidget(m_stack);
     m_splitter->addWidget(m_panel);
@@ -75,9 +65,7 @@ MainWidget::MainWidget(QWidget* parent) : QWidget(parent)
     connect(m_table, &QTableWidget::cellClicked, this, &MainWidget::handleTableClickedEvent);
     connect(m_table, &QTableWidget::cellDoubleClicked, this, &MainWidget::handleTableDoubleClickedEvent);
     connect(m_table, &QWidget::customContextMenuRequested, this, &MainWidget::displayMenuOnTable);
-#ifdef UPS_HAVE_TRAPD
     connect(SNMPTrapd::instance(), &SNMPTrapd::trapReady, this, &MainWidget::onTrapReady);
-#endif
     connect(m_btnViewMore, &QPushButton::clicked, this, &MainWidget::onBtnViewMoreClicked);
     connect(m_iconView, &IconItemGraphicsView::addSuccess, this, &MainWidget::handleAddSuccess);
     connect(m_iconView, &IconItemGraphicsView::delSuccess, this, &MainWidget::handleDelSuccess);
@@ -86,9 +74,7 @@ MainWidget::MainWidget(QWidget* parent) : QWidget(parent)
     connect(m_iconView, &IconItemGraphicsView::staItemClicked, this, &MainWidget::handleStationChanged);
     if (SNMP::exists()) {
         SNMP* engine = SNMP::instance();
-#ifdef UPS_HAVE_DEVICE_PANEL
         connect(engine, &SNMP::devDataChanged, panel, &DevicePanel::handleDeviceData);
-#endif
         connect(engine, &SNMP::devDataChanged, this, &MainWidget::updateDeviceRow);
         connect(engine, &SNMP::stateChanged, this, &MainWidget::handleDevStatusChanged);
     }
@@ -276,11 +262,7 @@ void MainWidget::handleDevStatusChanged(QString ipv4, int state)
 
 void MainWidget::showDeviceInPanel(QString ipv4)
 {
-#ifdef UPS_HAVE_DEVICE_PANEL
     static_cast<DevicePanel*>(m_panel)->handleDevItemChanged(ipv4);
-#else
-    Q_UNUSED(ipv4);
-#endif
 }
 
 void MainWidget::handleTableClickedEvent(int row, int column)

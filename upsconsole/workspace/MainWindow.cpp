@@ -32,10 +32,7 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
-#if __has_include("DialogSettingsEmail.h")
 #include "DialogSettingsEmail.h"
-#define UPS_HAVE_EMAIL_DIALOG 1
-#endif
 #if __has_include("DevSearchDialog.h")
 #include "DevSearchDialog.h"
 #define UPS_HAVE_DEVSEARCH 1
@@ -366,10 +363,8 @@ void MainWindow::displaySysSettingsDlg()
 
 void MainWindow::displayDlgEmailSettings()
 {
-#ifdef UPS_HAVE_EMAIL_DIALOG
     DialogSettingsEmail dialog(this);
     dialog.exec();
-#endif
 }
 
 void MainWindow::displayUserDlg()

@@ -6,6 +6,7 @@
 #include "DlgPwdInput.h"
 #include "DlgUser.h"
 #include "DlgUserAdd.h"
+#include "IconItemGraphicsView.h"
 #include "MainWidget.h"
 #include "MainWindow.h"
 #include "ManageTreeView.h"
@@ -73,6 +74,7 @@ private slots:
     void languageAtStart();
     void languageSwitchRetranslates();
     void destructionTearsDown();
+    void databaseGoneNoCrash();
     void aboutText();
 
     void settingsDialogLoadsAndWrites();
@@ -281,6 +283,50 @@ void TestWsWindow::destructionTearsDown()
     QVERIFY(QSqlDatabase::contains("Global"));
     delete window;
     QVERIFY(!QSqlDatabase::contains("Global"));
+}
+
+void TestWsWindow::databaseGoneNoCrash()
+{
+    WsDir dir;
+    const int s = WsDir::addStation("S", 0);
+    WsDir::addDevice("10.30.0.1", s);
+    MainWindow window;
+    ManageTreeView* tree = window.stationTree();
+    window.stationView()->handleStationChanged(s, "S");
+
+    // the file refuses writes: nothing is lost, nothing reported as done
+    WsDir::exec("pragma query_only = 1;");
+    tree->standardModel()->setData(tree->findItem(s)->index(), "Renamed", Qt::EditRole);
+    QCOMPARE(WsDir::value("select name from station where id=?;", {s}).toString(), QStringLiteral("S"));
+    MessageBox::setNextAnswer(0);
+    MessageBox::setNextAnswer(0);
+    tree->deleteStation(tree->findItem(s));
+    QCOMPARE(MessageBox::lastShown().text, QStringLiteral("Delete failed!"));
+    QCOMPARE(WsDir::count("select count(*) from station;"), 1);
+    QCOMPARE(WsDir::count("select count(*) from device;"), 1);
+    WsDir::exec("pragma query_only = 0;");
+
+    // the database goes away altogether
+    QFile::remove(dir.filePath("data/ups.db"));
+    QSqlDatabase db = WsDir::db();
+    db.close();
+    tree->refresh();
+    QVERIFY(tree->rootItem());
+    window.searchField()->setText("S");
+    QVERIFY(window.completerModel()->stringList().isEmpty());
+    window.stationView()->handleStationChanged(s, "S");
+    QCOMPARE(window.stationView()->table()->rowCount(), 0);
+    window.iconModeAction()->trigger();
+    QCOMPARE(window.stationView()->iconView()->icons().size(), 0);
+    DlgUser users;
+    QCOMPARE(users.table()->rowCount(), 0);
+    DlgPwdInput login;
+    login.userEdit()->setText("admin");
+    login.passwordEdit()->setText("plomb");
+    MessageBox::setNextAnswer(0);
+    QTest::mouseClick(login.sureButton(), Qt::LeftButton);
+    QCOMPARE(MessageBox::lastShown().text, QStringLiteral("User does not exist!"));
+    QVERIFY(!AppContext::instance()->loggedIn);
 }
 
 void TestWsWindow::aboutText()
