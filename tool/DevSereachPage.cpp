@@ -191,6 +191,15 @@ bool DevSereachPage::addUdpAnswer(const QByteArray& d, const QString& sender)
     // With multicast loopback our own request comes back; it is no card.
     if (!m_lastRequest.isEmpty() && d == m_lastRequest)
         return false;
+    // Nor is another tool's request: 11 bytes carrying the sender's own
+    // address, least significant byte first.
+    if (d.size() == 11) {
+        const quint32 ip = QHostAddress(sender).toIPv4Address();
+        QByteArray own;
+        own.append(char(ip & 0xFF)).append(char((ip >> 8) & 0xFF)).append(char((ip >> 16) & 0xFF)).append(char(ip >> 24));
+        if (d.mid(3, 4) == own)
+            return false;
+    }
     if (m_hosts.contains(sender))
         return false;
     m_hosts << sender;

@@ -169,6 +169,8 @@ void TestDiscovery::udpAnswerParsing_data()
         << QStringList{"usb0 192.168.7.1 255.255.255.252 "} << QString();
     QTest::newRow("name cut at the end") << sig + QByteArray::fromHex("09") + "NMCX" << true << "NMCX" << QStringList{} << QString();
     QTest::newRow("bad signature") << QByteArray::fromHex("00251903414243") << false << QString() << QStringList{} << QString();
+    QTest::newRow("another tool's request") << QByteArray::fromHex("0025180200000a00ffffff") << false << QString()
+                                            << QStringList{} << QString();
     QTest::newRow("two bytes") << QByteArray::fromHex("0025") << false << QString() << QStringList{} << QString();
 }
 
