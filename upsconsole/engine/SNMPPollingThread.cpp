@@ -67,11 +67,18 @@ void SNMPPollingThread::run()
             QThread::msleep(10);
             continue;
         }
+        // A pass is spread over up to half the cycle: thousands of requests
+        // sent back to back would arrive at the cards (and their answers at
+        // our socket) faster than receive buffers can hold them.
+        const int pause = m_pause.load();
+        const qint64 window = qint64(pause) / 2;
+        const qint64 spacingUs = count > 0 ? window * 1000 / count : 0;
         QElapsedTimer passTimer;
         passTimer.start();
         // Walk the list by position; the GUI thread may append or take the
         // last entries meanwhile, so the list is read under its lock one
         // entry at a time and the request is sent without holding it.
+        int sent = 0;
         for (int i = 0; m_running.load();) {
             QSharedPointer<SNMPSession> session;
             {
@@ -87,16 +94,28 @@ void SNMPPollingThread::run()
             pollSession(session.data());
             session.reset();
             ++i;
+            ++sent;
+            while (spacingUs > 0 && m_running.load()) {
+                const qint64 aheadUs = qint64(sent) * spacingUs - passTimer.nsecsElapsed() / 1000;
+                if (aheadUs < 1000)
+                    break;
+                QThread::usleep(quint64(qMin<qint64>(aheadUs, 20000)));
+            }
         }
         m_passes.fetch_add(1);
-        const int pause = m_pause.load();
-        // Sleep in small steps so that stopping and a changed cycle take
-        // effect quickly.
-        QElapsedTimer slept;
-        slept.start();
-        while (m_running.load() && slept.elapsed() < m_pause.load())
-            QThread::msleep(qMin<qint64>(20, qMax<qint64>(1, m_pause.load() - slept.elapsed())));
-        Q_UNUSED(pause);
+        // The next pass starts one cycle after this one started (a pass that
+        // took longer than the cycle is followed by a short rest only).
+        while (m_running.load()) {
+            const qint64 current = m_pause.load();
+            if (current <= 0)
+                break;
+            const qint64 left = qMax<qint64>(current - passTimer.elapsed(), 0);
+            if (left == 0) {
+                QThread::msleep(10);
+                break;
+            }
+            QThread::msleep(quint64(qMin<qint64>(20, left)));
+        }
     }
     emit threadFinihed(m_index);
 }
