@@ -616,10 +616,11 @@ bool CardServiceHost::start(const Options& options, const QList<QHostAddress>& c
         m_cards.append(card);
 
         auto* server = new QTcpServer(this);
-        if (!server->listen(cards[i], options.servicePort)) {
-            *error = QStringLiteral("cannot listen on %1:%2: %3").arg(cards[i].toString()).arg(options.servicePort).arg(server->errorString());
-            return false;
-        }
+        // A card whose service port is taken (another simulator on the same
+        // addresses) goes without it; the rest of the simulator carries on.
+        if (!server->listen(cards[i], options.servicePort))
+            qWarning("upssim: cannot listen on %s:%u: %s", qPrintable(cards[i].toString()), options.servicePort,
+                     qPrintable(server->errorString()));
         connect(server, &QTcpServer::newConnection, this, [this, i] { onNewConnection(i); });
         m_servers.append(server);
 
@@ -633,10 +634,9 @@ bool CardServiceHost::start(const Options& options, const QList<QHostAddress>& c
         const QHostAddress group(QStringLiteral("224.0.0.100"));
         // Bound to the group address: unicast answers to a tool on the same
         // host never land here.
-        if (!m_discovery->bind(group, options.discoveryPort, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
-            *error = QStringLiteral("cannot bind discovery port %1: %2").arg(options.discoveryPort).arg(m_discovery->errorString());
-            return false;
-        }
+        if (!m_discovery->bind(group, options.discoveryPort, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint))
+            qWarning("upssim: cannot bind discovery port %u: %s", options.discoveryPort,
+                     qPrintable(m_discovery->errorString()));
         for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
             if (!(iface.flags() & QNetworkInterface::IsUp))
                 continue;
