@@ -158,7 +158,9 @@ void TestUpssim::initTestCase()
     QStringList args{"--first", card(1), "--count", QString::number(kCards), "--port", QString::number(kSnmpPort),
                      "--three-phase-every", "4", "--control", QStringLiteral("127.0.0.1:%1").arg(kControlPort),
                      "--trap-target", QStringLiteral("127.0.0.1:%1").arg(kTrapPort), "--trap-kind", "v2c",
-                     "--inform-retries", "1", "--inform-timeout", "300", "--script", script.fileName()};
+                     "--inform-retries", "1", "--inform-timeout", "300", "--script", script.fileName(),
+                     // capacities stay put while the test reads them (the battery model is tested in-process)
+                     "--discharge-minutes", "1000000", "--charge-minutes", "1000000"};
     // The cards' service side (when built in) must stay inside this test's ports.
     QProcess help;
     help.start(program, {"--help"});
