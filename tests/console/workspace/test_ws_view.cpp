@@ -244,12 +244,26 @@ void TestWsView::deleteRefusedKeepsRows()
 {
     WsDir dir;
     const int s = WsDir::addStation("S", 0);
-    WsDir::addDevice("10.6.1.1", s);
-    MainMenu menu(true, s, {"10.6.1.1"}, "S");
+    for (const char* ip : {"10.6.1.1", "10.6.1.2", "10.6.1.3"})
+        WsDir::addDevice(ip, s);
+    MainMenu menu(true, s, {"10.6.1.1", "10.6.1.2", "10.6.1.3"}, "S");
     QSignalSpy deleted(&menu, &MainMenu::delSuccess);
     MessageBox::setNextAnswer(1); // "No"
     menu.deleteAction()->trigger();
-    QCOMPARE(WsDir::count("select count(*) from device;"), 1);
+    QCOMPARE(WsDir::count("select count(*) from device;"), 3);
+    QCOMPARE(MessageBox::lastShown().text, QStringLiteral("Are you sure to delete this deivce?"));
+
+    // the last of the three deletes fails: the whole run is undone
+    WsDir::exec("create trigger keep_third before delete on device when old.device_ip = '10.6.1.3' "
+                "begin select raise(abort, 'kept'); end;");
+    MessageBox::setNextAnswer(0);
+    MessageBox::setNextAnswer(0);
+    menu.deleteAction()->trigger();
+    QCOMPARE(deleted.count(), 0);
+    QCOMPARE(MessageBox::lastShown().text, QStringLiteral("Delete device failed!"));
+    QCOMPARE(WsDir::count("select count(*) from device;"), 3);
+    WsDir::exec("drop trigger keep_third;");
+
     // a database that refuses writes: the rows stay and polling goes on
     WsDir::exec("pragma query_only = 1;");
     MessageBox::setNextAnswer(0);
@@ -258,7 +272,7 @@ void TestWsView::deleteRefusedKeepsRows()
     WsDir::exec("pragma query_only = 0;");
     QCOMPARE(deleted.count(), 0);
     QCOMPARE(MessageBox::lastShown().text, QStringLiteral("Delete device failed!"));
-    QCOMPARE(WsDir::count("select count(*) from device;"), 1);
+    QCOMPARE(WsDir::count("select count(*) from device;"), 3);
 }
 
 void TestWsView::addThroughChildStationIcon()
