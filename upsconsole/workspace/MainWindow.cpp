@@ -33,18 +33,13 @@
 #include <QVBoxLayout>
 
 #include "DialogSettingsEmail.h"
-#if __has_include("DevSearchDialog.h")
 #include "DevSearchDialog.h"
-#define UPS_HAVE_DEVSEARCH 1
-#endif
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     Workspace::ensureResources();
     m_translator = new QTranslator(this);
-#ifdef UPS_HAVE_DEVSEARCH
     m_devSearch = new DevSearchDialog(nullptr);
-#endif
 
     setupForm();
     setupLanguageMenu();
