@@ -330,7 +330,6 @@ bool SnmpAgent::start(QString* error)
     }
     m_notifier = new QSocketNotifier(m_transport->sock, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SnmpAgent::readReady);
-    m_libraryTimer.start(50);
     return true;
 }
 
@@ -350,10 +349,15 @@ void SnmpAgent::readReady()
     netsnmp_large_fd_set_cleanup(&set);
 }
 
+// Resends of unanswered informs. The timer runs only while informs are
+// outstanding: every wake-up of the event loop polls all of the process's
+// sockets, and with thousands of cards that is not free.
 void SnmpAgent::libraryTimeouts()
 {
     if (m_sess)
         snmp_sess_timeout(m_sess);
+    if (m_pendingInforms <= 0)
+        m_libraryTimer.stop();
 }
 
 int SnmpAgent::preParse(void* data, int length)
@@ -722,10 +726,14 @@ bool SnmpAgent::sendTrap(Card* card, int trap, int kind)
     if (kind == 3) {
         auto* ticket = new InformTicket{this, card->address()};
         ok = snmp_sess_async_send(m_sess, pdu, informCallback, ticket);
-        if (!ok)
+        if (!ok) {
             delete ticket;
-        else
+        } else {
             ++m_stats.informsSent;
+            ++m_pendingInforms;
+            if (!m_libraryTimer.isActive())
+                m_libraryTimer.start(qBound(10, m_options.informTimeoutMs / 4, 100));
+        }
     } else {
         ok = snmp_sess_send(m_sess, pdu);
     }
@@ -741,6 +749,7 @@ bool SnmpAgent::sendTrap(Card* card, int trap, int kind)
 
 void SnmpAgent::informDone(quint32 cardAddress, bool acked)
 {
+    --m_pendingInforms;
     Card* c = m_fleet->find(cardAddress);
     if (acked) {
         ++m_stats.informsAcked;

@@ -103,6 +103,7 @@ private:
     QTimer m_delayTimer;
     QTimer m_libraryTimer;
     std::multimap<qint64, snmp_pdu*> m_delayed;
+    int m_pendingInforms = 0;
 };
 
 } // namespace upssim

@@ -2,7 +2,7 @@
 // answers and what one request costs it in CPU, beside Debian's snmpd
 // serving the same values through "override" lines, in the same run.
 //
-//   bench_sim [--seconds S] [--window W] [--upssim PATH] [--snmpd PATH]
+//   bench_sim [--seconds S] [--window W] [--cards N] [--upssim PATH] [--snmpd PATH]
 //
 // Addresses 127.0.26.0/24, UDP ports 20500-20509.
 
@@ -34,7 +34,7 @@ namespace {
 
 const quint16 kSimPort = 20500;
 const quint16 kSnmpdPort = 20501;
-const int kSimCards = 200;
+int kSimCards = 200;
 
 QByteArray buildBulk(const QVector<oid>& start, int maxRep, long reqid)
 {
@@ -215,6 +215,8 @@ int main(int argc, char** argv)
             seconds = args[i + 1].toDouble();
         else if (args[i] == QLatin1String("--window"))
             window = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--cards"))
+            kSimCards = qBound(1, args[i + 1].toInt(), 60000);
         else if (args[i] == QLatin1String("--upssim"))
             upssim = args[i + 1];
         else if (args[i] == QLatin1String("--snmpd"))
