@@ -4,8 +4,15 @@
 #include "ToolSettings.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QSettings>
 #include <QTranslator>
+
+// Outside any namespace, as the resource initialiser requires.
+static void initToolResources()
+{
+    Q_INIT_RESOURCE(tool);
+}
 
 namespace ToolStartup {
 
@@ -26,6 +33,10 @@ bool loadLanguage(QApplication& app, QTranslator** translator)
 
 int run(QApplication& app)
 {
+    initToolResources();
+    QFile css(QStringLiteral(":/velmora-tool.css"));
+    if (css.open(QIODevice::ReadOnly))
+        app.setStyleSheet(QString::fromUtf8(css.readAll()));
     QTranslator* translator = nullptr;
     const bool chinese = loadLanguage(app, &translator);
     MainWindow window;

@@ -21,6 +21,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -59,6 +60,7 @@ private slots:
     void historyRecordsAndClear();
     void rebootOnlyOnOk();
     void languageEnglishWritesEmptyValue();
+    void languageSwitchRetranslatesPages();
 
     void versionSelectsProtocol_data();
     void versionSelectsProtocol();
@@ -262,6 +264,32 @@ void TestPages::languageEnglishWritesEmptyValue()
     QTranslator* translator = nullptr;
     QVERIFY(!ToolStartup::loadLanguage(*qApp, &translator));
     delete translator;
+}
+
+void TestPages::languageSwitchRetranslatesPages()
+{
+    const QString qm = QStringLiteral(UPS_BINARY_DIR "/tool/translations/zh.qm");
+    if (!QFile::exists(qm))
+        QSKIP("translations/zh.qm not built");
+    QDir().mkpath("translations");
+    QFile::remove("translations/zh.qm");
+    QVERIFY(QFile::copy(qm, "translations/zh.qm"));
+    QTranslator translator;
+    m_window->setTranslator(&translator, false);
+    m_window->ui()->actionChinese->trigger();
+    QCOMPARE(QSettings("config/settings.ini", QSettings::IniFormat).value("language").toString(), QString("Chinese"));
+    QCOMPARE(m_window->ui()->listWidget->item(0)->text(), QString::fromUtf8("烧录"));
+    QCOMPARE(m_window->ui()->btnConnect->text(), QString::fromUtf8("连接"));
+    // The pages follow through the language-change event.
+    QTRY_COMPARE(m_window->programmingPage()->ui()->btnRead->text(), QString::fromUtf8("读取"));
+    QCOMPARE(m_window->fixedParamPage()->table()->horizontalHeaderItem(1)->text(), QString::fromUtf8("值"));
+    QCOMPARE(m_window->spTestPage()->ui()->comboBoxParity->itemText(1), QString::fromUtf8("偶校验"));
+    // Retranslating the type list sends no version request.
+    QCOMPARE(m_window->programmingPage()->ui()->comboBoxType->itemText(1), QString::fromUtf8("固件"));
+    m_window->ui()->actionEnglish->trigger();
+    QCOMPARE(m_window->ui()->listWidget->item(0)->text(), QString("Programming"));
+    QTRY_COMPARE(m_window->fixedParamPage()->table()->horizontalHeaderItem(1)->text(), QString("value"));
+    QVERIFY(MessageBox::shown().isEmpty()); // no "Device not connected!" from a retranslation
 }
 
 // --- programming ---------------------------------------------------------
