@@ -40,6 +40,7 @@ public:
         AppContext::loadSettings();
         Language::instance()->reload();
         m_ok = ConsoleSetup::initDatabase(Database::instance());
+        exec(QStringLiteral("pragma synchronous = off;")); // a throw-away file: no need to wait for the disk
         MessageBox::clearAnswers();
         MessageBox::clearShown();
     }
