@@ -64,7 +64,10 @@ IconItemProxy* IconItemGraphicsView::addIcon(int kind, const QString& text)
     proxy->setWidget(new IconItem(kind, text));
     m_layout->addItem(proxy);
     if (kind == IconItem::Station) {
-        connect(proxy, &IconItemProxy::stationClicked, this, &IconItemGraphicsView::staItemClicked);
+        // Queued: moving into a station reloads the scene, which deletes
+        // the icon whose double click is still being delivered.
+        connect(proxy, &IconItemProxy::stationClicked, this, &IconItemGraphicsView::staItemClicked,
+                Qt::QueuedConnection);
     } else {
         connect(proxy, &IconItemProxy::deviceClicked, this, &IconItemGraphicsView::devItemClicked);
     }

@@ -379,7 +379,7 @@ void TestWsView::doubleClickOnStationIconMovesIntoIt()
     icons->container()->layout()->activate();
     const QPoint pos = icons->mapFromScene(icons->icons().at(1)->sceneBoundingRect().center());
     QTest::mouseDClick(icons->viewport(), Qt::LeftButton, Qt::NoModifier, pos);
-    QCOMPARE(view.stationId(), child);
+    QTRY_COMPARE(view.stationId(), child);
     QCOMPARE(view.stationName(), QStringLiteral("Child"));
     QCOMPARE(iconTexts(icons), (QStringList{"S", "inner"}));
 }
