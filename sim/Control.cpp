@@ -71,6 +71,7 @@ QString Control::execute(const QString& line)
     if (text.isEmpty() || text.startsWith('#'))
         return QStringLiteral("OK");
     const QStringList words = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    QMutexLocker lock(&m_fleet->mutex());
     bool ok = true;
     const QString out = run(words, &ok);
     if (!ok)
@@ -337,13 +338,15 @@ bool Control::addFlaky(const QString& kind, const QString& target, int periodS, 
     const QVector<Card*> list = cards;
     const bool mains = kind == QLatin1String("mains");
     connect(timer, &QTimer::timeout, this, [list, mains, downS, this]() {
+        QMutexLocker lock(&m_fleet->mutex());
         for (Card* c : list) {
             if (mains)
                 c->setMainsFailed(true, Fleet::nowMs());
             else
                 c->setSilent(true);
         }
-        QTimer::singleShot(downS * 1000, this, [list, mains]() {
+        QTimer::singleShot(downS * 1000, this, [list, mains, this]() {
+            QMutexLocker lock(&m_fleet->mutex());
             for (Card* c : list) {
                 if (mains)
                     c->setMainsFailed(false, Fleet::nowMs());

@@ -52,6 +52,7 @@ void Fleet::startClock(int intervalMs)
 
 void Fleet::tickAll()
 {
+    QMutexLocker lock(&m_mutex);
     const qint64 now = nowMs();
     for (auto& c : m_cards)
         c->tick(now);

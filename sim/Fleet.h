@@ -5,6 +5,7 @@
 #include "Card.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QObject>
 #include <QTimer>
 #include <QVector>
@@ -33,6 +34,10 @@ public:
     // Returns false (with a message) when a named address is not a card.
     bool select(const QString& target, QVector<Card*>* out, QString* error) const;
 
+    // Guards the cards and everything the SNMP thread shares with the
+    // event-loop thread (the SNMP session, counters, logs).
+    QRecursiveMutex& mutex() const { return m_mutex; }
+
     // Start the once-a-second battery and scenario clock.
     void startClock(int intervalMs = 1000);
 
@@ -50,6 +55,7 @@ private:
     std::vector<std::unique_ptr<Card>> m_cards;
     QHash<quint32, int> m_byAddress;
     QTimer m_clock;
+    mutable QRecursiveMutex m_mutex;
 };
 
 } // namespace upssim

@@ -232,6 +232,8 @@ SnmpAgent::SnmpAgent(Fleet* fleet, const AgentOptions& options, QObject* parent)
     m_delayTimer.setSingleShot(true);
     connect(&m_delayTimer, &QTimer::timeout, this, &SnmpAgent::flushDelayed);
     connect(&m_libraryTimer, &QTimer::timeout, this, &SnmpAgent::libraryTimeouts);
+    qRegisterMetaType<upssim::Card*>("upssim::Card*");
+    // Traps raised while the SNMP thread handles a SET arrive queued.
     connect(m_fleet, &Fleet::trapRaised, this, &SnmpAgent::onTrapRaised);
     const quint32 trapAddr = m_options.trapHost.isNull() ? 0 : m_options.trapHost.toIPv4Address();
     for (int i = 0; i < m_fleet->size(); ++i) {
@@ -246,7 +248,10 @@ SnmpAgent::SnmpAgent(Fleet* fleet, const AgentOptions& options, QObject* parent)
 
 SnmpAgent::~SnmpAgent()
 {
-    delete m_notifier;
+    m_running = false;
+    if (m_io.joinable())
+        m_io.join();
+    QMutexLocker lock(&m_fleet->mutex());
     for (auto& d : m_delayed)
         snmp_free_pdu(d.second);
     m_delayed.clear();
@@ -328,23 +333,29 @@ bool SnmpAgent::start(QString* error)
         *error = QStringLiteral("cannot create the SNMP session");
         return false;
     }
-    m_notifier = new QSocketNotifier(m_transport->sock, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SnmpAgent::readReady);
+    m_running = true;
+    m_io = std::thread([this]() { ioLoop(); });
     return true;
 }
 
-void SnmpAgent::readReady()
+void SnmpAgent::ioLoop()
 {
     const int fd = m_transport->sock;
     netsnmp_large_fd_set set;
     netsnmp_large_fd_set_init(&set, fd + 1);
-    for (int i = 0; i < 512; ++i) {
+    while (m_running) {
         pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN))
-            break;
-        NETSNMP_LARGE_FD_ZERO(&set);
-        NETSNMP_LARGE_FD_SET(fd, &set);
-        snmp_sess_read2(m_sess, &set);
+        if (::poll(&p, 1, 200) <= 0 || !(p.revents & POLLIN))
+            continue;
+        QMutexLocker lock(&m_fleet->mutex());
+        for (int i = 0; i < 256; ++i) {
+            NETSNMP_LARGE_FD_ZERO(&set);
+            NETSNMP_LARGE_FD_SET(fd, &set);
+            snmp_sess_read2(m_sess, &set);
+            pollfd q{fd, POLLIN, 0};
+            if (::poll(&q, 1, 0) <= 0 || !(q.revents & POLLIN))
+                break;
+        }
     }
     netsnmp_large_fd_set_cleanup(&set);
 }
@@ -354,6 +365,7 @@ void SnmpAgent::readReady()
 // sockets, and with thousands of cards that is not free.
 void SnmpAgent::libraryTimeouts()
 {
+    QMutexLocker lock(&m_fleet->mutex());
     if (m_sess)
         snmp_sess_timeout(m_sess);
     if (m_pendingInforms <= 0)
@@ -420,10 +432,8 @@ int SnmpAgent::handleMessage(int op, snmp_session* session, snmp_pdu* pdu)
 void SnmpAgent::deliver(Card* card, snmp_pdu* response)
 {
     if (card->slowMs() > 0) {
-        const qint64 due = Fleet::nowMs() + card->slowMs();
-        m_delayed.emplace(due, response);
-        if (!m_delayTimer.isActive() || m_delayed.begin()->first == due)
-            m_delayTimer.start(int(qMax<qint64>(0, m_delayed.begin()->first - Fleet::nowMs())));
+        m_delayed.emplace(Fleet::nowMs() + card->slowMs(), response);
+        QMetaObject::invokeMethod(this, &SnmpAgent::armDelayTimer, Qt::QueuedConnection);
         return;
     }
     if (snmp_sess_send(m_sess, response) == 0) {
@@ -434,8 +444,16 @@ void SnmpAgent::deliver(Card* card, snmp_pdu* response)
     ++m_stats.answered;
 }
 
+void SnmpAgent::armDelayTimer()
+{
+    QMutexLocker lock(&m_fleet->mutex());
+    if (!m_delayed.empty())
+        m_delayTimer.start(int(qMax<qint64>(0, m_delayed.begin()->first - Fleet::nowMs())));
+}
+
 void SnmpAgent::flushDelayed()
 {
+    QMutexLocker lock(&m_fleet->mutex());
     const qint64 now = Fleet::nowMs();
     while (!m_delayed.empty() && m_delayed.begin()->first <= now) {
         snmp_pdu* r = m_delayed.begin()->second;
@@ -658,6 +676,7 @@ snmp_pdu* SnmpAgent::answer(Card* card, snmp_pdu* req)
 
 void SnmpAgent::setTrapTarget(const QHostAddress& host, quint16 port)
 {
+    QMutexLocker lock(&m_fleet->mutex());
     m_options.trapHost = host;
     m_options.trapPort = port;
     for (int i = 0; i < m_fleet->size(); ++i) {
@@ -668,6 +687,7 @@ void SnmpAgent::setTrapTarget(const QHostAddress& host, quint16 port)
 
 void SnmpAgent::setTrapKind(int kind)
 {
+    QMutexLocker lock(&m_fleet->mutex());
     m_options.trapKind = kind;
     for (int i = 0; i < m_fleet->size(); ++i)
         m_fleet->at(i)->trapKind = kind;
@@ -681,6 +701,7 @@ void SnmpAgent::onTrapRaised(Card* card, int trap)
 
 bool SnmpAgent::sendTrap(Card* card, int trap, int kind)
 {
+    QMutexLocker lock(&m_fleet->mutex());
     if (!m_sess || m_options.trapHost.isNull() || m_options.trapHost.protocol() != QAbstractSocket::IPv4Protocol)
         return false;
     if (kind == 0)

@@ -4,17 +4,24 @@
 // given one), requests decoded and answers encoded by net-snmp's session
 // layer (v1, v2c and SNMPv3 USM), each answer and each trap sent from the
 // address of the card it belongs to (IP_PKTINFO).
+//
+// Requests are read and answered on a thread of their own that waits on
+// that one socket only, so that the cost of a request does not grow with
+// the number of other sockets in the process (the cards' service side has
+// some per card). Everything it shares with the event-loop thread is
+// guarded by the fleet's mutex.
 
 #include "Fleet.h"
 
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
-#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 #include <QVector>
+#include <atomic>
 #include <map>
+#include <thread>
 
 struct snmp_pdu;
 struct snmp_session;
@@ -83,12 +90,13 @@ public:
     void informDone(quint32 cardAddress, bool acked);
 
 private slots:
-    void readReady();
+    void armDelayTimer();
     void flushDelayed();
     void libraryTimeouts();
     void onTrapRaised(upssim::Card* card, int trap);
 
 private:
+    void ioLoop();
     Card* cardOf(snmp_pdu* pdu) const;
     snmp_pdu* answer(Card* card, snmp_pdu* request);
     void deliver(Card* card, snmp_pdu* response);
@@ -99,7 +107,8 @@ private:
     AgentStats m_stats;
     void* m_sess = nullptr;
     netsnmp_transport_s* m_transport = nullptr;
-    QSocketNotifier* m_notifier = nullptr;
+    std::thread m_io;
+    std::atomic<bool> m_running{false};
     QTimer m_delayTimer;
     QTimer m_libraryTimer;
     std::multimap<qint64, snmp_pdu*> m_delayed;
