@@ -209,11 +209,14 @@ bool V3User::parse(const QString& text, V3User* out, QString* error)
 QVector<V3User> V3User::defaults()
 {
     // The protection agent keys authentication with the user name itself,
-    // so the default users' authentication pass phrase is their name.
+    // so the default users' authentication pass phrase is their name; it
+    // asks without authentication for names shorter than 8 characters
+    // ("upsuser").
     QVector<V3User> users;
     V3User u;
     QString err;
-    for (const char* spec : {"upsnoauth:noauth",
+    for (const char* spec : {"upsuser:noauth",
+                             "upsnoauth:noauth",
                              "upsmd5auth:auth:MD5:upsmd5auth",
                              "upsshaauth:auth:SHA:upsshaauth",
                              "upsmd5des:priv:MD5:upsmd5des:DES:desprivpass:rw",

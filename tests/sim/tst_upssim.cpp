@@ -342,6 +342,7 @@ void TestUpssim::v3SecurityLevels_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("noAuthNoPriv") << QStringList{"-l", "noAuthNoPriv", "-u", "upsnoauth"};
+    QTest::newRow("noAuthNoPriv short name") << QStringList{"-l", "noAuthNoPriv", "-u", "upsuser"};
     QTest::newRow("authNoPriv MD5") << QStringList{"-l", "authNoPriv", "-u", "upsmd5auth", "-a", "MD5", "-A", "upsmd5auth"};
     QTest::newRow("authNoPriv SHA") << QStringList{"-l", "authNoPriv", "-u", "upsshaauth", "-a", "SHA", "-A", "upsshaauth"};
     QTest::newRow("authPriv MD5 DES") << QStringList{"-l", "authPriv", "-u", "upsmd5des", "-a", "MD5", "-A", "upsmd5des", "-x", "DES", "-X", "desprivpass"};
