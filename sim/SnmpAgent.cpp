@@ -435,6 +435,11 @@ int SnmpAgent::handleMessage(int op, snmp_session* session, snmp_pdu* pdu)
 void SnmpAgent::deliver(Card* card, snmp_pdu* response)
 {
     if (card->slowMs() > 0) {
+        if (m_delayed.size() >= 100000) { // a flood at a slow card: shed it
+            snmp_free_pdu(response);
+            ++m_stats.dropped;
+            return;
+        }
         m_delayed.emplace(Fleet::nowMs() + card->slowMs(), response);
         QMetaObject::invokeMethod(this, &SnmpAgent::armDelayTimer, Qt::QueuedConnection);
         return;

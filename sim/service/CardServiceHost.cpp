@@ -311,12 +311,15 @@ private:
                 --card().dropsLeft;
             return; // the card "lost" its answer
         }
-        answerByte(CardCmd::ProgramBlock, true);
+        if (opt().blockDelayMs > 0)
+            later(opt().blockDelayMs, [this] { answerByte(CardCmd::ProgramBlock, true); });
+        else
+            answerByte(CardCmd::ProgramBlock, true);
         if (!duplicate && m_image.size() == qint64(m_size)) {
             m_uploading = false;
             card().programs[m_type] = m_image;
             ++card().uploadsCompleted;
-            const int delay = opt().installDelayMs;
+            const int delay = opt().installDelayMs + opt().blockDelayMs;
             later(delay, [this] { answer(CardCmd::ProgramInstalling); });
             later(2 * delay, [this] {
                 setUploadCounted(false);
@@ -515,6 +518,7 @@ void CardServiceHost::addOptions(QCommandLineParser& parser)
     parser.addOption({QStringLiteral("product"), QStringLiteral("Product name in discovery answers."), QStringLiteral("name")});
     parser.addOption({QStringLiteral("backup-chunk"), QStringLiteral("Bytes per backup chunk (1000)."), QStringLiteral("n"), QStringLiteral("1000")});
     parser.addOption({QStringLiteral("install-delay"), QStringLiteral("Milliseconds before the installing and finished notices (100)."), QStringLiteral("ms"), QStringLiteral("100")});
+    parser.addOption({QStringLiteral("block-delay"), QStringLiteral("Milliseconds a card takes to store each uploaded block (0)."), QStringLiteral("ms"), QStringLiteral("0")});
     parser.addOption({QStringLiteral("serial-mode"), QStringLiteral("Serial port behaviour: echo or modbus."), QStringLiteral("mode"), QStringLiteral("echo")});
     parser.addOption({QStringLiteral("fault"),
                       QStringLiteral("Misbehave: drop-block=N[:times|:all], reject-block=N, close-block=N, reject-start, "
@@ -548,6 +552,8 @@ bool CardServiceHost::parseOptions(const QCommandLineParser& parser, Options* o,
         o->backupChunk = qMax(1, parser.value(QStringLiteral("backup-chunk")).toInt());
     if (parser.isSet(QStringLiteral("install-delay")))
         o->installDelayMs = qMax(0, parser.value(QStringLiteral("install-delay")).toInt());
+    if (parser.isSet(QStringLiteral("block-delay")))
+        o->blockDelayMs = qMax(0, parser.value(QStringLiteral("block-delay")).toInt());
     if (parser.isSet(QStringLiteral("serial-mode")))
         o->serialMode = parser.value(QStringLiteral("serial-mode"));
     for (const QString& f : parser.values(QStringLiteral("fault"))) {
@@ -624,9 +630,12 @@ bool CardServiceHost::start(const Options& options, const QList<QHostAddress>& c
         connect(server, &QTcpServer::newConnection, this, [this, i] { onNewConnection(i); });
         m_servers.append(server);
 
-        auto* answerSocket = new QUdpSocket(this);
-        answerSocket->bind(cards[i], 0);
-        m_answerSockets.append(answerSocket);
+        if (options.udpDiscovery) {
+            // Each card answers discovery from its own address.
+            auto* answerSocket = new QUdpSocket(this);
+            answerSocket->bind(cards[i], 0);
+            m_answerSockets.append(answerSocket);
+        }
     }
 
     if (options.udpDiscovery) {

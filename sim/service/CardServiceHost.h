@@ -52,6 +52,7 @@ public:
         int backupChunk = 1000;
         int backupSize = 4096;      // size of a program nobody uploaded yet
         int installDelayMs = 100;
+        int blockDelayMs = 0;       // time a card takes to store a block before acknowledging it
         int logIntervalMs = 200;
         QString serialMode = QStringLiteral("echo"); // echo | modbus
         Faults faults;

@@ -596,7 +596,29 @@ void TestUpssim::malformedPacketsDropped()
     QVERIFY(reply.contains("ups-20-19"));
     QTest::qWait(200);
     QVERIFY(!sock.hasPendingDatagrams()); // nothing answered the damaged ones
+    // Randomly damaged copies of a v2c GETBULK and a v3 discovery request.
+    const QByteArray bulk = QByteArray::fromHex("302c02010104067075626c6963a51f0204000000070201000201"
+                                                "143011300f060b2b06010401872701010101010500");
+    const QByteArray v3 = QByteArray::fromHex("303e020103301102044ba1b05b020300ffe3040104020103041030"
+                                              "0e0400020100020100040004000400301404000400a00e02045089"
+                                              "b1f6020100020100300000");
+    for (int i = 0; i < 400; ++i) {
+        QByteArray m = (i % 2) ? bulk : v3;
+        const int flips = 1 + int((x = x * 1103515245u + 12345u) >> 28);
+        for (int f = 0; f < flips; ++f) {
+            x = x * 1103515245u + 12345u;
+            m[int((x >> 8) % quint32(m.size()))] = char(x >> 24);
+        }
+        if (i % 7 == 0)
+            m.truncate(int((x >> 4) % quint32(m.size())));
+        sock.writeDatagram(m, QHostAddress(card(19)), kSnmpPort);
+    }
+    QTest::qWait(300);
+    while (sock.hasPendingDatagrams()) // some damaged copies are still valid requests
+        sock.readDatagram(nullptr, 0);
+    QCOMPARE(getValue(19, QStringLiteral("1.3.6.1.2.1.1.5.0")), QStringLiteral("ups-20-19"));
     QCOMPARE(getValue(20, QStringLiteral("1.3.6.1.2.1.1.5.0")), QStringLiteral("ups-20-20"));
+    QCOMPARE(getValue(20, QStringLiteral("1.3.6.1.2.1.1.5.0"), {"-v3", "-l", "noAuthNoPriv", "-u", "upsuser"}), QStringLiteral("ups-20-20"));
     QVERIFY(m_sim.state() == QProcess::Running);
 }
 
