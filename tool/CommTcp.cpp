@@ -59,7 +59,11 @@ void CommTcp::send(int cmd, QByteArray data)
             MessageBox::warning(nullptr, tr("Warning"), tr("Send command failed!"), tr("Sure"));
         return;
     }
-    m_timer.stop();
+    // Handed to the system at once: a stop-and-wait exchange should not
+    // wait for the event loop.
+    m_socket.flush();
+    if (m_timer.isActive())
+        m_timer.stop();
 }
 
 void CommTcp::onSocketReadyRead()
@@ -68,7 +72,12 @@ void CommTcp::onSocketReadyRead()
     if (bytes.isEmpty())
         return;
     m_parser.feed(bytes, [this](quint16 cmd, const quint8* data, int size) { dispatch(cmd, data, size); });
-    m_timer.start();
+    // The idle time-out only ever discards a partial frame; with none
+    // buffered there is nothing to time out.
+    if (m_parser.buffered() > 0)
+        m_timer.start();
+    else if (m_timer.isActive())
+        m_timer.stop();
 }
 
 void CommTcp::onTimerTimeout()
