@@ -17,7 +17,7 @@ namespace upssim {
 static const char* kHelp =
     "Commands (TARGET: all, an address, A-B or a comma list; default all):\n"
     "  list [TARGET]                    one summary line per card\n"
-    "  mains fail|ok [TARGET]           mains failure / return\n"
+    "  mains fail|ok [TARGET]           mains failure / return (also on|off, on: failure)\n"
     "  overvoltage on|off [TARGET]      input over-voltage (runs on battery)\n"
     "  battlow on|off [TARGET]          force the battery-low state\n"
     "  capacity N [TARGET]              set the battery capacity to N %\n"
