@@ -21,6 +21,8 @@
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
+#include <net-snmp/library/keytools.h>
+#include <net-snmp/library/transform_oids.h>
 
 #include <arpa/inet.h>
 #include <cstdio>
@@ -164,6 +166,115 @@ Result run(qint64 serverPid, const QVector<quint32>& targets, quint16 port, cons
     return r;
 }
 
+struct V3Load
+{
+    int outstanding = 0;
+    quint64 received = 0;
+    quint64 bytes = 0;
+};
+
+int v3Callback(int op, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic)
+{
+    auto* load = static_cast<V3Load*>(magic);
+    --load->outstanding;
+    if (op == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu) {
+        ++load->received;
+        for (netsnmp_variable_list* v = pdu->variables; v; v = v->next_variable)
+            load->bytes += 1;
+    }
+    return 1;
+}
+
+// SNMPv3 authPriv (SHA/AES) through net-snmp's own session layer, which does
+// the engine discovery, keys and encryption on the client side as well.
+Result runV3(qint64 serverPid, const QString& peerName, const QVector<oid>& start, int maxRep,
+             const QVector<QVector<oid>>& getOids, double seconds, int window)
+{
+    Result r;
+    netsnmp_session s;
+    snmp_sess_init(&s);
+    const QByteArray peerText = peerName.toLatin1();
+    s.peername = const_cast<char*>(peerText.constData());
+    s.version = SNMP_VERSION_3;
+    static char user[] = "upsshaaes";
+    s.securityName = user;
+    s.securityNameLen = strlen(user);
+    s.securityLevel = SNMP_SEC_LEVEL_AUTHPRIV;
+    s.securityAuthProto = snmp_duplicate_objid(usmHMACSHA1AuthProtocol, USM_AUTH_PROTO_SHA_LEN);
+    s.securityAuthProtoLen = USM_AUTH_PROTO_SHA_LEN;
+    s.securityAuthKeyLen = USM_AUTH_KU_LEN;
+    static u_char authPass[] = "upsshaaes";
+    static u_char privPass[] = "aesprivpass";
+    if (generate_Ku(s.securityAuthProto, u_int(s.securityAuthProtoLen), authPass, strlen(reinterpret_cast<char*>(authPass)),
+                    s.securityAuthKey, &s.securityAuthKeyLen) != SNMPERR_SUCCESS)
+        return r;
+    s.securityPrivProto = snmp_duplicate_objid(usmAESPrivProtocol, USM_PRIV_PROTO_AES_LEN);
+    s.securityPrivProtoLen = USM_PRIV_PROTO_AES_LEN;
+    s.securityPrivKeyLen = USM_PRIV_KU_LEN;
+    if (generate_Ku(s.securityAuthProto, u_int(s.securityAuthProtoLen), privPass, strlen(reinterpret_cast<char*>(privPass)),
+                    s.securityPrivKey, &s.securityPrivKeyLen) != SNMPERR_SUCCESS)
+        return r;
+    s.timeout = 1000000;
+    s.retries = 0;
+    void* sp = snmp_sess_open(&s);
+    if (!sp)
+        return r;
+    V3Load load;
+    auto sendOne = [&]() {
+        netsnmp_pdu* pdu;
+        if (getOids.isEmpty()) {
+            pdu = snmp_pdu_create(SNMP_MSG_GETBULK);
+            pdu->non_repeaters = 0;
+            pdu->max_repetitions = maxRep;
+            snmp_add_null_var(pdu, start.constData(), size_t(start.size()));
+        } else {
+            pdu = snmp_pdu_create(SNMP_MSG_GET);
+            for (const QVector<oid>& o : getOids)
+                snmp_add_null_var(pdu, o.constData(), size_t(o.size()));
+        }
+        if (snmp_sess_async_send(sp, pdu, v3Callback, &load))
+            ++load.outstanding;
+        else
+            snmp_free_pdu(pdu);
+    };
+    auto pump = [&](int ms) {
+        int fds = 0, block = 0;
+        fd_set set;
+        FD_ZERO(&set);
+        timeval tv{0, ms * 1000};
+        snmp_sess_select_info(sp, &fds, &set, &tv, &block);
+        tv = timeval{0, ms * 1000};
+        if (::select(fds, &set, nullptr, nullptr, &tv) > 0)
+            snmp_sess_read(sp, &set);
+        else
+            snmp_sess_timeout(sp);
+    };
+    for (int i = 0; i < 20; ++i) { // warm-up
+        sendOne();
+        while (load.outstanding > 0)
+            pump(200);
+    }
+    load.received = 0;
+    load.bytes = 0;
+    const double cpu0 = cpuSeconds(serverPid);
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < qint64(seconds * 1000)) {
+        while (load.outstanding < window)
+            sendOne();
+        pump(200);
+    }
+    const double elapsed = t.elapsed() / 1000.0;
+    const double cpu1 = cpuSeconds(serverPid);
+    while (load.outstanding > 0)
+        pump(200);
+    snmp_sess_close(sp);
+    r.reqPerSec = load.received / elapsed;
+    r.cpuUsPerReq = load.received ? (cpu1 - cpu0) * 1e6 / double(load.received) : 0;
+    r.varbinds = load.received ? double(load.bytes) / double(load.received) : 0;
+    return r;
+}
+
 QString overrideLine(const Instance& in, const Value& v)
 {
     const QString oidText = OidTree::format(in.id.constData(), size_t(in.id.size()));
@@ -242,6 +353,8 @@ int main(int argc, char** argv)
 
     // snmpd with the same values of one card (single-phase) as override lines.
     QStringList conf{QStringLiteral("rocommunity public 127.0.0.0/8"), QStringLiteral("sysServices 72"),
+                     QStringLiteral("createUser upsshaaes SHA upsshaaes AES aesprivpass"),
+                     QStringLiteral("rouser upsshaaes priv"),
                      QStringLiteral("dontLogTCPWrappersConnects yes"),
                      // let snmpd answer the whole walk, as upssim does (its default stops at 100)
                      QStringLiteral("maxGetbulkRepeats 1000"), QStringLiteral("maxGetbulkResponses 1000")};
@@ -312,20 +425,33 @@ int main(int argc, char** argv)
             rows.append({QStringLiteral("snmpd"), k.first, run(agent.processId(), snmpdTargets, kSnmpdPort, k.second, seconds, window)});
     }
 
-    out << QStringLiteral("Console-sized GETBULK (v2c) over loopback, %1 s per row, %2 requests in flight, "
-                          "upssim with %3 cards, snmpd with %4 override lines\n\n")
-               .arg(seconds).arg(window).arg(kSimCards).arg(conf.size() - 5);
+    // SNMPv3 authPriv: the agent's GET of four OIDs, and the console-sized GETBULK.
+    const QVector<QVector<oid>> agentOids{tree.entry(Field::BattStatus).id, tree.entry(Field::InFailCause).id,
+                                          tree.entry(Field::OutStatus).id, tree.entry(Field::BattCapacity).id};
+    const QString v3Get = QStringLiteral("v3 authPriv GET 4 (agent)");
+    const QString v3Bulk = QStringLiteral("v3 authPriv GETBULK 0,%1").arg(bigRep);
+    rows.append({QStringLiteral("upssim"), v3Get, runV3(sim.processId(), QStringLiteral("udp:127.0.26.1:%1").arg(kSimPort), {}, 0, agentOids, seconds, window)});
+    if (haveSnmpd)
+        rows.append({QStringLiteral("snmpd"), v3Get, runV3(agent.processId(), QStringLiteral("udp:127.0.26.250:%1").arg(kSnmpdPort), {}, 0, agentOids, seconds, window)});
+    rows.append({QStringLiteral("upssim"), v3Bulk, runV3(sim.processId(), QStringLiteral("udp:127.0.26.1:%1").arg(kSimPort), start4, bigRep, {}, seconds, window)});
+    if (haveSnmpd)
+        rows.append({QStringLiteral("snmpd"), v3Bulk, runV3(agent.processId(), QStringLiteral("udp:127.0.26.250:%1").arg(kSnmpdPort), start4, bigRep, {}, seconds, window)});
+
+    out << QStringLiteral("The console's GETBULK requests (v2c) and the agent's GET (v3 authPriv SHA/AES) over loopback, %1 s per row, %2 requests in flight, "
+                          "\nupssim with %3 cards, snmpd with %4 override lines\n\n")
+               .arg(seconds).arg(window).arg(kSimCards).arg(conf.size() - 7);
     out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
-               .arg(QStringLiteral("server"), -8).arg(QStringLiteral("request"), -24).arg(QStringLiteral("req/s"), 8)
+               .arg(QStringLiteral("server"), -8).arg(QStringLiteral("request"), -28).arg(QStringLiteral("req/s"), 8)
                .arg(QStringLiteral("CPU us/req"), 11).arg(QStringLiteral("1-core req/s"), 13)
                .arg(QStringLiteral("bindings"), 9).arg(QStringLiteral("answer B"), 9);
-    out << QString(88, '-') << '\n';
+    out << QString(92, '-') << '\n';
     for (const Row& row : rows)
         out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7\n")
-                   .arg(row.server, -8).arg(row.request, -24).arg(row.r.reqPerSec, 8, 'f', 0)
+                   .arg(row.server, -8).arg(row.request, -28).arg(row.r.reqPerSec, 8, 'f', 0)
                    .arg(row.r.cpuUsPerReq, 11, 'f', 1)
                    .arg(row.r.cpuUsPerReq > 0 ? 1e6 / row.r.cpuUsPerReq : 0.0, 13, 'f', 0)
-                   .arg(row.r.varbinds, 9, 'f', 1).arg(row.r.answerBytes, 9, 'f', 0);
+                   .arg(row.r.varbinds, 9, 'f', 1)
+                   .arg(row.r.answerBytes > 0 ? QString::number(row.r.answerBytes, 'f', 0) : QStringLiteral("-"), 9);
     out << "\nreq/s is bounded by the load generator sharing the machine; CPU us/req is the server's own\n"
            "user+system time per answered request; 1-core req/s = 1e6 / CPU us/req.\n";
     out.flush();
