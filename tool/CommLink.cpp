@@ -1,6 +1,6 @@
 #include "CommLink.h"
 
-#include "Crc16Modbus.h"
+#include "DiscoveryAnswer.h"
 
 #include <QtEndian>
 
@@ -115,16 +115,7 @@ void CommLink::start(const QString& iface, const QString& macText)
 
 QByteArray CommLink::buildRequest(const QByteArray& srcMac)
 {
-    QByteArray f(6, char(0xFF));
-    f.append(srcMac.left(6));
-    f.append(char(kEtherType >> 8)).append(char(kEtherType & 0xFF));
-    f.append(QByteArray("\x00\x00\x00\x01", 4));
-    char buf[4];
-    qToLittleEndian<quint32>(0, buf);
-    f.append(buf, 4);
-    qToLittleEndian<quint32>(28, buf);
-    f.append(buf, 4);
-    return Crc16Modbus::append(f);
+    return DiscoveryAnswer::rawRequest(srcMac, kEtherType);
 }
 
 void CommLink::sendRequest()
@@ -134,17 +125,7 @@ void CommLink::sendRequest()
 
 QByteArray CommLink::parseAnswer(const QByteArray& frame)
 {
-    if (frame.size() < 28)
-        return QByteArray();
-    if (qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(frame.constData() + 18)) != 1)
-        return QByteArray();
-    if (!Crc16Modbus::check(frame))
-        return QByteArray();
-    QByteArray json = frame.mid(26, frame.size() - 28);
-    const int end = json.lastIndexOf('}');
-    if (end < 0)
-        return QByteArray();
-    return json.left(end + 1);
+    return DiscoveryAnswer::jsonOfRawFrame(frame);
 }
 
 void CommLink::onDataRecv(QByteArray data)

@@ -200,58 +200,33 @@ bool DevSereachPage::addUdpAnswer(const QByteArray& d, const QString& sender)
         if (d.mid(3, 4) == own)
             return false;
     }
+    DiscoveryAnswer::Card card;
+    bool unknown = false;
+    if (!DiscoveryAnswer::parseUdp(d, &card, &unknown))
+        return false;
     if (m_hosts.contains(sender))
         return false;
     m_hosts << sender;
-    auto* top = new QTreeWidgetItem(m_tree);
-    top->setText(0, sender);
-    if (d.size() == 7) {
-        top->setText(1, tr("Unknown"));
-        return true;
-    }
-    if (d.size() < 4)
-        return true;
-    const int n = quint8(d[3]);
-    top->setText(1, QString::fromUtf8(d.mid(4, n)));
-    if (d.size() <= 7)
-        return true;
-    int pos = 4 + n;
-    bool withMac = false;
-    while (pos < d.size()) {
-        auto* child = new QTreeWidgetItem(top);
-        if (pos + 2 < d.size()) {
-            const int prefix = (quint8(d[pos]) << 8) | quint8(d[pos + 1]);
-            if (prefix == quint8(d[pos + 2]) + 14) {
-                withMac = true;
-                pos += 2;
-            }
-        }
-        const int m = quint8(d[pos]);
-        const int need = 1 + m + 8 + (withMac ? 6 : 0);
-        if (pos + need > d.size()) {
-            delete child;
-            break;
-        }
-        const QString name = QString::fromUtf8(d.mid(pos + 1, m));
-        auto be32 = [&](int at) {
-            return (quint32(quint8(d[at])) << 24) | (quint32(quint8(d[at + 1])) << 16) |
-                   (quint32(quint8(d[at + 2])) << 8) | quint32(quint8(d[at + 3]));
-        };
-        const QString ip = QHostAddress(be32(pos + 1 + m)).toString();
-        child->setText(2, name);
-        child->setText(3, ip);
-        child->setText(4, QHostAddress(be32(pos + 5 + m)).toString());
-        if (withMac) {
-            QStringList mac;
-            for (int i = 0; i < 6; ++i)
-                mac << QStringLiteral("%1").arg(quint8(d[pos + 9 + m + i]), 2, 16, QLatin1Char('0'));
-            child->setText(5, mac.join(QLatin1Char(':')));
-        }
-        if (name == QLatin1String("eth0"))
-            top->setData(0, BrowseRole, ip);
-        pos += need;
-    }
+    card.host = sender;
+    if (unknown)
+        card.product = tr("Unknown");
+    addCard(card);
     return true;
+}
+
+void DevSereachPage::addCard(const DiscoveryAnswer::Card& card)
+{
+    auto* top = new QTreeWidgetItem(m_tree);
+    top->setText(0, card.host);
+    top->setText(1, card.product);
+    for (const DiscoveryAnswer::Interface& iface : card.interfaces) {
+        auto* child = new QTreeWidgetItem(top);
+        child->setText(2, iface.name);
+        child->setText(3, iface.ip);
+        child->setText(4, iface.netmask);
+        child->setText(5, iface.mac);
+    }
+    top->setData(0, BrowseRole, card.browse);
 }
 
 void DevSereachPage::onDataReady()
@@ -267,25 +242,13 @@ void DevSereachPage::onDataReady()
 
 void DevSereachPage::onCommLinkNetworkInfo(QByteArray data)
 {
-    const QJsonDocument doc = QJsonDocument::fromJson(data);
-    if (doc.isNull() || !doc.isObject())
+    DiscoveryAnswer::Card card;
+    if (!DiscoveryAnswer::parseJson(data, &card))
         return;
-    const QJsonObject o = doc.object();
-    const QString host = o.value(QStringLiteral("host")).toString();
-    if (m_hosts.contains(host))
+    if (m_hosts.contains(card.host))
         return;
-    m_hosts << host;
-    auto* top = new QTreeWidgetItem(m_tree);
-    top->setText(0, host);
-    top->setText(1, o.value(QStringLiteral("product")).toString());
-    for (const QJsonValue& v : o.value(QStringLiteral("intfInfo")).toArray()) {
-        auto* child = new QTreeWidgetItem(top);
-        const QJsonArray a = v.toArray();
-        for (int i = 0; i < 4; ++i)
-            child->setText(2 + i, a.at(i).toString());
-        if (a.at(0).toString() == QLatin1String("eth0"))
-            top->setData(0, BrowseRole, a.at(1).toString());
-    }
+    m_hosts << card.host;
+    addCard(card);
 }
 
 void DevSereachPage::onCustomContextMenuRequested(QPoint pos)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommLink.h"
+#include "DiscoveryAnswer.h"
 
 #include <QNetworkInterface>
 #include <QStringList>
@@ -54,6 +55,7 @@ protected:
 private:
     void retranslate();
     void bindSockets();
+    void addCard(const DiscoveryAnswer::Card& card);
 
     QTreeWidget* m_tree;
     QLabel* m_labelIntf;
