@@ -6,6 +6,7 @@
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
+#include <net-snmp/library/snmpusm.h>
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -60,8 +61,10 @@ SNMPManage::~SNMPManage()
 {
     m_pollTimer.stop();
     SnmpLock::Guard guard(SnmpLock::mutex());
-    for (snmp_session* session : qAsConst(m_sessions))
+    for (snmp_session* session : qAsConst(m_sessions)) {
+        closeDiscovery(session);
         snmp_close(session);
+    }
     m_sessions.clear();
     if (m_template)
         snmp_free_pdu(m_template);
@@ -182,6 +185,103 @@ void SNMPManage::addHost(const SNMPInfo& info)
         return;
     }
     m_sessions.prepend(opened);
+    if (opened->version == SNMP_VERSION_3) {
+        // Never let the library probe (and block) in snmp_send.
+        opened->flags |= SNMP_FLAGS_DONT_PROBE;
+        if (opened->securityEngineIDLen == 0)
+            startDiscovery(opened);
+    }
+}
+
+void SNMPManage::startDiscovery(snmp_session* host)
+{
+    netsnmp_session session;
+    snmp_sess_init(&session);
+    session.version = SNMP_VERSION_3;
+    session.securityModel = USM_SEC_MODEL_NUMBER;
+    session.securityLevel = SNMP_SEC_LEVEL_NOAUTH;
+    session.peername = host->peername;
+    session.flags |= SNMP_FLAGS_DONT_PROBE;
+    auto* discovery = new Discovery;
+    discovery->host = host;
+    session.callback = &SNMPManage::discoveryCallback;
+    session.callback_magic = discovery;
+    discovery->probe = snmp_open(&session);
+    if (!discovery->probe) {
+        delete discovery;
+        qWarning() << "Create SNMP session failed!";
+        return;
+    }
+    discovery->probe->flags |= SNMP_FLAGS_DONT_PROBE;
+    m_discovery.insert(host, discovery);
+}
+
+void SNMPManage::closeDiscovery(snmp_session* host)
+{
+    Discovery* discovery = m_discovery.take(host);
+    if (!discovery)
+        return;
+    snmp_close(discovery->probe);
+    delete discovery;
+}
+
+snmp_pdu* SNMPManage::createProbePdu()
+{
+    // The request of RFC 3414's discovery: no user, no security, no engine
+    // ID. The agent answers with a report that carries its engine ID.
+    if (!usm_get_user(nullptr, 0, const_cast<char*>(""))) {
+        auto* user = static_cast<struct usmUser*>(calloc(1, sizeof(struct usmUser)));
+        if (!user)
+            return nullptr;
+        user->name = strdup("");
+        user->secName = strdup("");
+        user->authProtocolLen = USM_AUTH_PROTO_NOAUTH_LEN;
+        user->authProtocol = snmp_duplicate_objid(usmNoAuthProtocol, user->authProtocolLen);
+        user->privProtocolLen = USM_PRIV_PROTO_NOPRIV_LEN;
+        user->privProtocol = snmp_duplicate_objid(usmNoPrivProtocol, user->privProtocolLen);
+        usm_add_user(user);
+    }
+    snmp_pdu* pdu = snmp_pdu_create(SNMP_MSG_GET);
+    if (!pdu)
+        return nullptr;
+    pdu->version = SNMP_VERSION_3;
+    pdu->securityName = strdup("");
+    pdu->securityNameLen = 0;
+    pdu->securityLevel = SNMP_SEC_LEVEL_NOAUTH;
+    pdu->securityModel = USM_SEC_MODEL_NUMBER;
+    return pdu;
+}
+
+int SNMPManage::discoveryCallback(int operation, snmp_session* session, int reqid, snmp_pdu* pdu, void* magic)
+{
+    auto* discovery = static_cast<Discovery*>(magic);
+    if (operation != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || !pdu || !discovery || !discovery->host)
+        return 1;
+    snmp_session* host = discovery->host;
+    if (pdu->securityEngineIDLen == 0 || host->securityEngineIDLen != 0)
+        return 1;
+    // Called inside snmp_read2, under the library lock.
+    host->securityEngineID = static_cast<u_char*>(netsnmp_memdup(pdu->securityEngineID, pdu->securityEngineIDLen));
+    host->securityEngineIDLen = host->securityEngineID ? pdu->securityEngineIDLen : 0;
+    if (host->contextEngineIDLen == 0 && host->securityEngineID) {
+        host->contextEngineID = static_cast<u_char*>(netsnmp_memdup(pdu->securityEngineID, pdu->securityEngineIDLen));
+        host->contextEngineIDLen = host->contextEngineID ? pdu->securityEngineIDLen : 0;
+    }
+    // Localise the keys for this engine now.
+    host->flags &= ~SNMP_FLAGS_USER_CREATED;
+    if (create_user_from_session(host) != SNMPERR_SUCCESS)
+        qWarning() << "SNMPv3 user of" << host->peername << "could not be set up";
+    return 1;
+}
+
+bool SNMPManage::discoveryPending(const QString& peer) const
+{
+    SnmpLock::Guard guard(SnmpLock::mutex());
+    for (snmp_session* session : m_sessions) {
+        if (session->peername && peer == QLatin1String(session->peername))
+            return session->version == SNMP_VERSION_3 && session->securityEngineIDLen == 0;
+    }
+    return false;
 }
 
 void SNMPManage::removeHost(const QString& peer)
@@ -193,6 +293,7 @@ void SNMPManage::removeHost(const QString& peer)
             m_sessions.removeAt(i);
             m_hostStatus.remove(peer);
             m_lastSeen.remove(peer);
+            closeDiscovery(session);
             snmp_close(session);
             return;
         }
@@ -228,10 +329,22 @@ void SNMPManage::poll()
     {
         SnmpLock::Guard guard(SnmpLock::mutex());
         for (snmp_session* session : qAsConst(m_sessions)) {
-            if (m_template) {
-                netsnmp_pdu* copy = snmp_clone_pdu(m_template);
-                if (copy && !snmp_send(session, copy))
-                    snmp_free_pdu(copy);
+            if (session->version == SNMP_VERSION_3 && session->securityEngineIDLen == 0) {
+                // Engine ID not known yet: probe instead of polling.
+                auto discovery = m_discovery.constFind(session);
+                if (discovery != m_discovery.constEnd()) {
+                    netsnmp_pdu* probe = createProbePdu();
+                    if (probe && !snmp_send(discovery.value()->probe, probe))
+                        snmp_free_pdu(probe);
+                }
+            } else {
+                if (m_discovery.contains(session))
+                    closeDiscovery(session);
+                if (m_template) {
+                    netsnmp_pdu* copy = snmp_clone_pdu(m_template);
+                    if (copy && !snmp_send(session, copy))
+                        snmp_free_pdu(copy);
+                }
             }
             peers << QString::fromLatin1(session->peername ? session->peername : "");
         }

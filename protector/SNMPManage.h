@@ -42,8 +42,13 @@ public:
     // Replaces the clock (seconds since 1970) used by the time-out rule.
     void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
 
+    // True while an SNMPv3 host's engine ID is still being discovered.
+    bool discoveryPending(const QString& peer) const;
+
     // Response callback of the polling sessions (engine thread).
     static int responseCallback(int operation, snmp_session* session, int reqid, snmp_pdu* pdu, void* magic);
+    // Callback of the engine-ID discovery sessions (engine thread).
+    static int discoveryCallback(int operation, snmp_session* session, int reqid, snmp_pdu* pdu, void* magic);
 
 signals:
     void eventTriggered(QString host, int event);
@@ -54,6 +59,21 @@ public slots:
     void onGotSessionData(QString host, QByteArray data);
 
 private:
+    // net-snmp discovers an SNMPv3 agent's engine ID with a blocking request
+    // inside the first send (up to timeout x retries, six seconds by
+    // default), which would stall the GUI thread and, through the library
+    // lock, the engine thread at every poll of a card that does not answer.
+    // The agent discovers it itself: a noAuthNoPriv probe on a second
+    // session, sent like any poll, answered asynchronously.
+    struct Discovery
+    {
+        snmp_session* host = nullptr;
+        snmp_session* probe = nullptr;
+    };
+    void startDiscovery(snmp_session* host);
+    void closeDiscovery(snmp_session* host);
+    static snmp_pdu* createProbePdu();
+
     void checkTimeout(qint64 now, const QString& peer);
     qint64 now() const;
 
@@ -62,5 +82,6 @@ private:
     QTimer m_pollTimer;
     QHash<QString, int> m_hostStatus;
     QHash<QString, qint64> m_lastSeen;
+    QHash<snmp_session*, Discovery*> m_discovery; // by host session
     std::function<qint64()> m_clock;
 };

@@ -14,6 +14,7 @@
 
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QElapsedTimer>
 #include <QUdpSocket>
 #include <QtTest>
 
@@ -85,6 +86,7 @@ private slots:
     void v3Hosts();
     void securityLevels_data();
     void securityLevels();
+    void silentV3HostDoesNotStall();
     void twoHostsOnOneIp();
     void lateReplyForRemovedHost();
     void decodeMissingCapacity();
@@ -225,6 +227,35 @@ void TestEngine::securityLevels()
     manager.removeHost(info.peer());
     QCOMPARE(manager.sessionCount(), 0);
     QVERIFY(!manager.hasHost(info.peer()));
+}
+
+void TestEngine::silentV3HostDoesNotStall()
+{
+    AgentWorkDir dir;
+    SNMP engine;
+    engine.trapd()->setTrapPort(22206);
+    QSignalSpy events(&engine, &SNMP::eventTriggered);
+    engine.start();
+    // Nothing answers at 127.0.22.30: its engine ID is never learnt.
+    const SNMPInfo dead = v3Host("127.0.22.30", 22230, "upsuser01", "privpass01", 0, 0);
+    const SNMPInfo live = v3Host("127.0.22.2", 22162, "upsuser01", "privpass01", 0, 0);
+    engine.addHost(dead);
+    engine.addHost(live);
+    QVERIFY(engine.manager()->discoveryPending(dead.peer()));
+    // A poll step does not wait for it (the library's own discovery would
+    // block here for its time-out times its retries, six seconds).
+    QElapsedTimer step;
+    step.start();
+    engine.manager()->poll();
+    engine.manager()->poll();
+    QVERIFY2(step.elapsed() < 3000, qPrintable(QString::number(step.elapsed())));
+    // The live host is discovered and polled meanwhile.
+    QTRY_COMPARE_WITH_TIMEOUT(eventsOf(events, live.ip), QList<int>{1}, 8000);
+    QVERIFY(!engine.manager()->discoveryPending(live.peer()));
+    QVERIFY(engine.manager()->discoveryPending(dead.peer()));
+    QCOMPARE(eventsOf(events, dead.ip), QList<int>());
+    engine.removeHost(dead.peer());
+    QCOMPARE(engine.manager()->sessionCount(), 1);
 }
 
 void TestEngine::twoHostsOnOneIp()
