@@ -31,12 +31,17 @@ bool loadLanguage(QApplication& app, QTranslator** translator)
     return true;
 }
 
-int run(QApplication& app)
+void applyStyle(QApplication& app)
 {
     initToolResources();
     QFile css(QStringLiteral(":/velmora-tool.css"));
     if (css.open(QIODevice::ReadOnly))
         app.setStyleSheet(QString::fromUtf8(css.readAll()));
+}
+
+int run(QApplication& app)
+{
+    applyStyle(app);
     QTranslator* translator = nullptr;
     const bool chinese = loadLanguage(app, &translator);
     MainWindow window;
