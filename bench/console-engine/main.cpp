@@ -242,11 +242,20 @@ int pollingRun(int cards, int seconds, int cycle, int storeInterval, int timeout
         db.commit();
     }
 
+    QStringList simArgs = {QStringLiteral("--first"), first, QStringLiteral("--count"), QString::number(cards),
+                           QStringLiteral("--port"), QString::number(port), QStringLiteral("--three-phase-every"),
+                           QStringLiteral("10"), QStringLiteral("--quiet")};
+    {
+        // Without discovery the simulator needs one descriptor less per card.
+        QProcess help;
+        help.start(simPath, {QStringLiteral("--help")});
+        help.waitForFinished(5000);
+        if (help.readAllStandardOutput().contains("--no-discovery"))
+            simArgs << QStringLiteral("--no-discovery");
+    }
     QProcess sim;
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    sim.start(simPath, {QStringLiteral("--first"), first, QStringLiteral("--count"), QString::number(cards),
-                        QStringLiteral("--port"), QString::number(port), QStringLiteral("--three-phase-every"),
-                        QStringLiteral("10"), QStringLiteral("--quiet")});
+    sim.start(simPath, simArgs);
     if (!sim.waitForStarted(5000))
         return 2;
     QByteArray banner;
@@ -256,8 +265,10 @@ int pollingRun(int cards, int seconds, int cycle, int storeInterval, int timeout
         sim.waitForReadyRead(500);
         banner += sim.readAllStandardOutput();
     }
-    if (!banner.contains("READY"))
+    if (!banner.contains("READY")) {
+        std::fprintf(stderr, "upssim did not start\n");
         return 3;
+    }
 
     SNMP* engine = SNMP::instance();
     const double cpu0 = cpuSeconds();
@@ -324,7 +335,10 @@ int main(int argc, char** argv)
     const QCommandLineOption retryOpt("retry", "Retries.", "n", "1");
     const QCommandLineOption portOpt("port", "Agent port of the cards.", "port", "21161");
     const QCommandLineOption firstOpt("first", "First card address.", "addr", "127.30.0.1");
-    const QCommandLineOption simOpt("sim", "upssim binary.", "path", QStringLiteral(UPS_BIN_DIR "/upssim"));
+    const QString defaultSim = QFileInfo::exists(QStringLiteral(UPS_BIN_DIR "/upssim_snmponly"))
+                                   ? QStringLiteral(UPS_BIN_DIR "/upssim_snmponly")
+                                   : QStringLiteral(UPS_BIN_DIR "/upssim");
+    const QCommandLineOption simOpt("sim", "Simulator binary.", "path", defaultSim);
     const QCommandLineOption trapRateOpt("trap-rate", "Run the trap burst with this many traps per second.", "n");
     const QCommandLineOption trapSecondsOpt("trap-seconds", "Length of the trap burst.", "s", "10");
     for (const auto& o : {cardsOpt, secondsOpt, cycleOpt, storeOpt, timeoutOpt, retryOpt, portOpt, firstOpt, simOpt,

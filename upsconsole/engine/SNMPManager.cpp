@@ -267,14 +267,18 @@ int SNMPManager::registerDevice(const std::shared_ptr<DeviceLink>& link)
 {
     QWriteLocker locker(&m_devLock);
     const int id = m_nextId++;
+    if (m_nextId == 0x7FFFFFFF)
+        m_nextId = 1;
+    if ((id & 1023) == 0) {
+        for (auto it = m_devices.begin(); it != m_devices.end();) {
+            if (it.value().expired())
+                it = m_devices.erase(it);
+            else
+                ++it;
+        }
+    }
     m_devices.insert(id, link);
     return id;
-}
-
-void SNMPManager::unregisterDevice(int id)
-{
-    QWriteLocker locker(&m_devLock);
-    m_devices.remove(id);
 }
 
 static netsnmp_pdu* buildPdu(const SNMPManager::Request& request)
@@ -464,7 +468,7 @@ void SNMPManager::handleResponse(netsnmp_pdu* pdu, int deviceId)
         QReadLocker locker(&m_devLock);
         auto it = m_devices.constFind(deviceId);
         if (it != m_devices.constEnd())
-            device = it.value();
+            device = it.value().lock();
     }
     // Only the device the request went to may answer it.
     const auto* pair = static_cast<const netsnmp_indexed_addr_pair*>(pdu->transport_data);

@@ -107,8 +107,9 @@ public:
     void startResponseThread();
     void stopResponseThread();
 
+    // The manager keeps only a weak reference: a session may be destroyed
+    // after the manager without telling it.
     int registerDevice(const std::shared_ptr<DeviceLink>& link);
-    void unregisterDevice(int id);
 
     // Asynchronous GET/GETBULK of the given OIDs for a registered device.
     bool sendRequest(const Request& request, const std::vector<const std::vector<unsigned long>*>& oids,
@@ -141,7 +142,7 @@ private:
     QThread* m_thread = nullptr;
 
     QReadWriteLock m_devLock;
-    QHash<int, std::shared_ptr<DeviceLink>> m_devices;
+    QHash<int, std::weak_ptr<DeviceLink>> m_devices; // expired entries are pruned
     int m_nextId = 1;
 
     struct SetWaiter

@@ -24,11 +24,7 @@ SNMPSession::SNMPSession(SNMPManager* manager, const QString& address, const QSt
         m_deviceId = m_manager->registerDevice(m_link);
 }
 
-SNMPSession::~SNMPSession()
-{
-    if (m_manager)
-        m_manager->unregisterDevice(m_deviceId);
-}
+SNMPSession::~SNMPSession() = default;
 
 void SNMPSession::countRequest()
 {
