@@ -251,16 +251,26 @@ void DevSereachPage::onCommLinkNetworkInfo(QByteArray data)
     addCard(card);
 }
 
+QTreeWidgetItem* DevSereachPage::cardItem(QTreeWidgetItem* item)
+{
+    if (item && item->text(0).isEmpty() && item->parent())
+        return item->parent();
+    return item;
+}
+
+QUrl DevSereachPage::browseUrl(QTreeWidgetItem* card)
+{
+    return QUrl(QStringLiteral("http://") + card->data(0, BrowseRole).toString());
+}
+
 void DevSereachPage::onCustomContextMenuRequested(QPoint pos)
 {
-    QTreeWidgetItem* item = m_tree->itemAt(pos);
+    QTreeWidgetItem* item = cardItem(m_tree->itemAt(pos));
     if (!item)
         return;
-    if (item->text(0).isEmpty() && item->parent())
-        item = item->parent();
     m_menuItem = item;
     QMenu menu(this);
     QAction* browse = menu.addAction(tr("Browse device"));
     if (menu.exec(m_tree->viewport()->mapToGlobal(pos)) == browse)
-        QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + m_menuItem->data(0, BrowseRole).toString()));
+        QDesktopServices::openUrl(browseUrl(m_menuItem));
 }

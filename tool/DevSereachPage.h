@@ -14,6 +14,7 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QUdpSocket;
+class QUrl;
 
 class DevSereachPage : public QWidget
 {
@@ -40,6 +41,10 @@ public:
     // Adds the card described by a UDP answer from sender; false when the
     // datagram is not an answer or the card is already listed.
     bool addUdpAnswer(const QByteArray& datagram, const QString& sender);
+    // The card row a context menu opened on an item acts for: the item
+    // itself, or its parent for an interface row.
+    static QTreeWidgetItem* cardItem(QTreeWidgetItem* item);
+    static QUrl browseUrl(QTreeWidgetItem* cardItem);
 
 private slots:
     void onBtnRefreshClicked();

@@ -194,6 +194,12 @@ void TestDiscovery::udpAnswerParsing()
         got << QStringList{top->child(i)->text(2), top->child(i)->text(3), top->child(i)->text(4), top->child(i)->text(5)}.join(' ');
     QCOMPARE(got, rows);
     QCOMPARE(top->data(0, DevSereachPage::BrowseRole).toString(), browse);
+    // A right click on an interface row acts for its card.
+    if (top->childCount() > 0) {
+        QCOMPARE(DevSereachPage::cardItem(top->child(0)), top);
+        QCOMPARE(DevSereachPage::cardItem(top), top);
+        QCOMPARE(DevSereachPage::browseUrl(top).toString(), "http://" + browse);
+    }
     // The same sender again is ignored.
     QVERIFY(!page.addUdpAnswer(datagram, "10.0.0.2"));
 }
