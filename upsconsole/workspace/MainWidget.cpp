@@ -137,12 +137,16 @@ void MainWidget::refreshStation()
     m_table->clearContents();
     m_table->setRowCount(0);
     m_ipList.clear();
+    m_filled.clear();
     fillStation(m_stationId);
     m_table->setRowCount(m_ipList.size());
 }
 
 void MainWidget::fillStation(int stationId)
 {
+    if (m_filled.contains(stationId))
+        return; // a parent loop in the stored tree must not recurse forever
+    m_filled.insert(stationId);
     QSqlDatabase db = Workspace::globalDb();
     QSqlQuery devices(db);
     devices.prepare(QStringLiteral("select device_ip from device where station_id=? order by device_ip;"));
@@ -170,10 +174,8 @@ void MainWidget::fillStation(int stationId)
         while (children.next())
             ids.append(children.value(0).toInt());
     }
-    for (int id : qAsConst(ids)) {
-        if (id != stationId) // a station stored as its own parent must not loop
-            fillStation(id);
-    }
+    for (int id : qAsConst(ids))
+        fillStation(id);
 }
 
 void MainWidget::setCell(int row, int column, const QString& text, const QColor& color)

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPair>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -71,6 +72,7 @@ private:
     QString m_stationName;
     bool m_iconMode = false;
     QStringList m_ipList;
+    QSet<int> m_filled; // stations already listed by the current fill
 
     QSplitter* m_splitter;
     QStackedWidget* m_stack;

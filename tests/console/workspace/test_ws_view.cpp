@@ -64,6 +64,7 @@ class TestWsView : public QObject
 private slots:
     void initTestCase() { qRegisterMetaType<QList<QPair<QString, QString> > >(); }
     void tableListsDescendantsIconsOnlyOwn();
+    void storedLoopDoesNotHang();
     void rowValuesOfAnUnknownDevice();
     void emptyAreaMenuOffersAddAndRefresh();
     void deleteSelectedDevicesInOneTransaction();
@@ -115,6 +116,19 @@ void TestWsView::tableListsDescendantsIconsOnlyOwn()
     // the root shows no parent icon
     view.handleStationChanged(0, "Vud Arori");
     QCOMPARE(iconTexts(view.iconView()), (QStringList{"Top"}));
+}
+
+void TestWsView::storedLoopDoesNotHang()
+{
+    WsDir dir;
+    const int a = WsDir::addStation("A", 0);
+    const int b = WsDir::addStation("B", a);
+    WsDir::exec("update station set parent_id=? where id=?;", {b, a}); // A and B now hold each other
+    WsDir::addDevice("10.3.9.1", a);
+    WsDir::addDevice("10.3.9.2", b);
+    MainWidget view;
+    view.handleStationChanged(a, "A");
+    QCOMPARE(view.ipList(), (QStringList{"10.3.9.1", "10.3.9.2"}));
 }
 
 void TestWsView::rowValuesOfAnUnknownDevice()
