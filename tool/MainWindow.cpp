@@ -33,6 +33,9 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
+std::function<QFont(bool*, const QFont&, QWidget*)> MainWindow::fontPicker =
+    [](bool* ok, const QFont& initial, QWidget* parent) { return QFontDialog::getFont(ok, initial, parent, QString()); };
+
 void UI_MainWindow::setupUi(QMainWindow* window)
 {
     central = new QWidget(window);
@@ -300,7 +303,7 @@ void MainWindow::rebootDevice()
 void MainWindow::setAPPFont()
 {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, QApplication::font(), this, QString());
+    const QFont font = fontPicker(&ok, QApplication::font(), this);
     QApplication::setFont(ok ? font : QApplication::font());
     const QFont current = QApplication::font();
     QSettings settings(ToolSettings::settingsPath(), QSettings::IniFormat);

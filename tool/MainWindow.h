@@ -4,9 +4,11 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QAction;
+class QFont;
 class QActionGroup;
 class QCompleter;
 class QLabel;
@@ -69,6 +71,8 @@ public:
     SPTestPage* spTestPage() const { return m_spTest; }
     DevSereachPage* devSearchPage() const { return m_devSearch; }
     static QString aboutText();
+    // The font dialog; tests put an answer in its place.
+    static std::function<QFont(bool* ok, const QFont& initial, QWidget* parent)> fontPicker;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

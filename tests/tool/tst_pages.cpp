@@ -61,6 +61,7 @@ private slots:
     void rebootOnlyOnOk();
     void languageEnglishWritesEmptyValue();
     void languageSwitchRetranslatesPages();
+    void fontKeysWrittenAndApplied();
 
     void versionSelectsProtocol_data();
     void versionSelectsProtocol();
@@ -290,6 +291,46 @@ void TestPages::languageSwitchRetranslatesPages()
     QCOMPARE(m_window->ui()->listWidget->item(0)->text(), QString("Programming"));
     QTRY_COMPARE(m_window->fixedParamPage()->table()->horizontalHeaderItem(1)->text(), QString("value"));
     QVERIFY(MessageBox::shown().isEmpty()); // no "Device not connected!" from a retranslation
+}
+
+void TestPages::fontKeysWrittenAndApplied()
+{
+    const QFont before = QApplication::font();
+    // Cancel: the current font is written all the same.
+    MainWindow::fontPicker = [](bool* ok, const QFont& initial, QWidget*) {
+        *ok = false;
+        return initial;
+    };
+    m_window->ui()->actionFont->trigger();
+    {
+        QSettings s("config/settings.ini", QSettings::IniFormat);
+        QCOMPARE(s.value("Font/size").toInt(), before.pointSize());
+        QCOMPARE(s.value("Font/family").toString(), before.family());
+        QCOMPARE(s.value("Font/bold").toBool(), before.weight() > 57);
+        QCOMPARE(s.value("Font/italic").toBool(), false);
+    }
+    QFont chosen(before);
+    chosen.setPointSize(15);
+    chosen.setBold(true);
+    chosen.setItalic(true);
+    MainWindow::fontPicker = [chosen](bool* ok, const QFont&, QWidget*) {
+        *ok = true;
+        return chosen;
+    };
+    m_window->ui()->actionFont->trigger();
+    QSettings s("config/settings.ini", QSettings::IniFormat);
+    QCOMPARE(s.value("Font/size").toInt(), 15);
+    QCOMPARE(s.value("Font/bold").toBool(), true);
+    QCOMPARE(s.value("Font/italic").toBool(), true);
+    // A new window applies the stored font.
+    QApplication::setFont(before);
+    delete m_window;
+    m_window = new MainWindow;
+    QCOMPARE(QApplication::font().pointSize(), 15);
+    QVERIFY(QApplication::font().bold());
+    QVERIFY(QApplication::font().italic());
+    QApplication::setFont(before);
+    QSettings(QString("config/settings.ini"), QSettings::IniFormat).remove("Font");
 }
 
 // --- programming ---------------------------------------------------------
