@@ -30,6 +30,7 @@ private slots:
     void storedLanguage_data();
     void storedLanguage();
     void missingEventTextFile();
+    void missingCfgFolder();
 };
 
 static QStringList schemaObjects()
@@ -229,6 +230,25 @@ void TestFoundation::missingEventTextFile()
     QVERIFY(query.exec("select host, event from snmp_event") && query.next());
     QCOMPARE(query.value(0).toString(), QStringLiteral("10.1.1.1"));
     QCOMPARE(query.value(1).toInt(), 6);
+}
+
+void TestFoundation::missingCfgFolder()
+{
+    AgentWorkDir dir;
+    QVERIFY(QDir(dir.path("cfg")).removeRecursively());
+    // No database: no hosts, events not stored, no message; the window and
+    // its event table still work.
+    QVERIFY(!AgentDatabase::createSchema());
+    CountingPowerOff powerOff;
+    MainWindow window(&powerOff);
+    QCOMPARE(window.hostList(), QStringList());
+    window.displaySNMPEvent("10.1.1.2", "text");
+    window.handleSNMPEvent("10.1.1.2", 6);
+    QCOMPARE(window.eventTable()->rowCount(), 1);
+    // (Writing system/language makes QSettings create cfg/ again; the event
+    // table only appears at the next start.)
+    QSqlQuery query(AgentDatabase::database());
+    QVERIFY(!query.exec("select count(*) from snmp_event"));
 }
 
 QTEST_MAIN(TestFoundation)

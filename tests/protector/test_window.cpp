@@ -3,6 +3,8 @@
 #include "TestSupport.h"
 
 #include "AboutDialog.h"
+#include "LogDialog.h"
+#include "SettingsDialog.h"
 #include "AgentDatabase.h"
 #include "Language.h"
 #include "Led.h"
@@ -18,6 +20,7 @@
 #include <QListWidget>
 #include <QSqlQuery>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -62,6 +65,7 @@ private slots:
     void clearContentKeepsDatabase();
     void controllerRows();
     void aboutAndClock();
+    void settingsDialogWiring();
 };
 
 void TestWindow::initTestCase()
@@ -309,6 +313,49 @@ void TestWindow::aboutAndClock()
     QVERIFY(about.text().endsWith("<br><br>The program is used for power off protection by SNMP.</html>"));
     QTRY_VERIFY_WITH_TIMEOUT(!window.clockLabel()->text().isEmpty(), 3000);
     QVERIFY(QDateTime::fromString(window.clockLabel()->text(), "yyyy-MM-dd HH:mm:ss").isValid());
+}
+
+void TestWindow::settingsDialogWiring()
+{
+    AgentWorkDir dir;
+    QVERIFY(AgentDatabase::createSchema());
+    addHostRow("10.0.6.1", 161);
+    CountingPowerOff powerOff;
+    MainWindow window(&powerOff);
+    QVERIFY(!window.popWarning());
+    // Drive the modal dialog from inside its own event loop.
+    bool seen = false;
+    QTimer::singleShot(0, [&seen] {
+        auto* dialog = qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen = true;
+        SNMPInfo info;
+        info.ip = "10.0.6.2";
+        dialog->hostAddedEvent(info);
+        dialog->hostClicked(0, 0);
+        MessageBox::setNextAnswer(0);
+        dialog->removeSNMPHost(); // 10.0.6.1
+        dialog->saveSettings();   // first opening: pop-ups switch on
+    });
+    window.showSettingsDialog();
+    QVERIFY(seen);
+    QCOMPARE(window.hostList(), QStringList{"10.0.6.2"});
+    QCOMPARE(window.hostListWidget()->count(), 1);
+    QVERIFY(window.popWarning());
+
+    // The log dialog opens modally with the stored events and closes.
+    window.handleSNMPEvent("10.0.6.2", 13);
+    int rows = -1;
+    QTimer::singleShot(0, [&rows] {
+        auto* dialog = qobject_cast<LogDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        rows = dialog->table()->rowCount();
+        dialog->accept();
+    });
+    window.showLogDialog();
+    QCOMPARE(rows, 1);
 }
 
 QTEST_MAIN(TestWindow)
