@@ -37,6 +37,7 @@ BatchProgrammingDialog::BatchProgrammingDialog(QWidget* parent, int workers) : Q
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     resize(800, 400);
+    setAttribute(Qt::WA_QuitOnClose, false); // closing it never ends the program
     m_table = new QTableWidget(0, 4, this);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_table->horizontalHeader()->setStretchLastSection(true);

@@ -21,6 +21,7 @@ DevSearchDialog::DevSearchDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(400, 200);
+    setAttribute(Qt::WA_QuitOnClose, false); // closing it never ends the program
     m_list = new QListWidget(this);
     m_btnSearch = new QPushButton(this);
     auto* row = new QHBoxLayout;
