@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QSignalSpy>
 #include <QTableWidget>
 
@@ -72,6 +74,7 @@ private slots:
     void addThroughChildStationIcon();
     void iconSelectionRules();
     void doubleClickOnStationIconMovesIntoIt();
+    void iconViewScrolling();
     void trapNoticeAndViewMore();
     void statusListKeepsThousandNewestFirst();
     void statusTextsFollowLanguage();
@@ -396,6 +399,40 @@ void TestWsView::doubleClickOnStationIconMovesIntoIt()
     QTRY_COMPARE(view.stationId(), child);
     QCOMPARE(view.stationName(), QStringLiteral("Child"));
     QCOMPARE(iconTexts(icons), (QStringList{"S", "inner"}));
+}
+
+void TestWsView::iconViewScrolling()
+{
+    WsDir dir;
+    const int s = WsDir::addStation("S", 0);
+    for (int i = 1; i <= 60; ++i)
+        WsDir::addDevice(QStringLiteral("10.13.0.%1").arg(i), s, QStringLiteral("UPS %1").arg(i));
+    IconItemGraphicsView view;
+    view.resize(300, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.setStation(s, "S");
+    view.loadStation();
+    view.container()->layout()->activate();
+    view.resize(301, 200); // the scene grows to hold every icon
+    QApplication::processEvents();
+    QScrollBar* bar = view.verticalScrollBar();
+    QVERIFY(bar->maximum() > 100);
+
+    // the wheel scrolls by the delta in eighths of a degree
+    bar->setValue(50);
+    QWheelEvent down(QPointF(150, 100), view.mapToGlobal(QPoint(150, 100)), QPoint(), QPoint(0, -120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view.viewport(), &down);
+    QCOMPARE(bar->value(), 65);
+
+    // a rubber band dragged below the view scrolls along with it
+    bar->setValue(0);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(295, 5));
+    const qreal bottom = view.mapToScene(QPoint(0, view.viewport()->height())).y();
+    emit view.rubberBandChanged(QRect(0, 0, 10, 10), QPointF(0, 0), QPointF(10, bottom + 40));
+    QCOMPARE(bar->value(), 40);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(295, 5));
 }
 
 void TestWsView::trapNoticeAndViewMore()
