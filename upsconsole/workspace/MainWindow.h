@@ -39,6 +39,7 @@ public:
     QLabel* clockLabel() const { return m_clock; }
     QMenu* languageMenu() const { return m_menuLanguage; }
     QAction* userAction() const { return m_actUser; }
+    QAction* systemSettingsAction() const { return m_actSystem; }
     QAction* tableModeAction() const { return m_actTableMode; }
     QAction* iconModeAction() const { return m_actIconMode; }
     QAction* devicePanelAction() const { return m_actDevicePanel; }

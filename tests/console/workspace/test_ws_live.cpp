@@ -7,6 +7,8 @@
 
 #include "AddDialog.h"
 #include "DialogStatus.h"
+#include "IconItem.h"
+#include "IconItemGraphicsView.h"
 #include "MainWidget.h"
 #include "MainWindow.h"
 #include "ManageTreeView.h"
@@ -217,9 +219,35 @@ void TestWsLive::liveWorkspace()
     QTRY_COMPARE_WITH_TIMEOUT(tree->node(s)->state, 1, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(cell(view, "127.0.24.1", 4), QStringLiteral("Online"), 5000);
 
+    // "System" settings reach the running engine: a port nobody answers on
+    // takes the cards offline, the right one brings them back
+    auto setPort = [window](const QString& port) {
+        answerNextDialog<SysSettingsDialog>([port](SysSettingsDialog* d) {
+            d->snmpPortEdit()->setText(port);
+            emit d->snmpPortEdit()->editingFinished();
+        });
+        window->systemSettingsAction()->trigger();
+    };
+    setPort("24170");
+    QCOMPARE(AppContext::instance()->settings->value("snmp/snmp_port").toInt(), 24170);
+    QTRY_COMPARE_WITH_TIMEOUT(SNMP::instance()->getState("127.0.24.1"), 0, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(tree->node(s)->state, 0, 5000);
+    setPort("24161");
+    QTRY_COMPARE_WITH_TIMEOUT(SNMP::instance()->getState("127.0.24.1"), 1, 20000);
+
     // icon mode shows the engine's state as the tool tip
     window->iconModeAction()->trigger();
     QVERIFY(view->iconMode());
+    IconItemProxy* icon = nullptr;
+    for (IconItemProxy* proxy : view->iconView()->icons()) {
+        if (proxy->address() == QLatin1String("127.0.24.1"))
+            icon = proxy;
+    }
+    QVERIFY(icon);
+    QCOMPARE(icon->stateToolTip(), QStringLiteral("Online"));
+    QVERIFY(simCommand("mains on 127.0.24.1"));
+    QTRY_COMPARE_WITH_TIMEOUT(icon->stateToolTip(), QStringLiteral("Alarm"), 20000);
+    QVERIFY(simCommand("mains off 127.0.24.1"));
 
     delete window; // tears the engine and the database down
     QVERIFY(!SNMP::exists());
