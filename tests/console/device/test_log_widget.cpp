@@ -130,7 +130,7 @@ private slots:
         const qint64 stamps[] = {at(kDay.addDays(-1), 23, 59, 59), at(kDay, 0, 0, 0), at(kDay, 12, 0, 0),
                                  at(kDay, 23, 59, 59), at(kDay.addDays(1), 0, 0, 0), at(kDay.addDays(2), 0, 0, 1)};
         for (qint64 stamp : stamps) {
-            QVERIFY(m_console->exec("insert into status_log(date, device_ip, status) values(?, ?, 2);",
+            QVERIFY(m_console->exec("insert into status_log(date, device_ip, status) values(?, ?, 6);",
                                     {stamp, kDevice}));
             QVERIFY(m_console->exec("insert into status_log(date, device_ip, status) values(?, ?, 3);",
                                     {stamp, kOther}));
@@ -186,7 +186,7 @@ private slots:
         Language::instance()->setCurrentIndex(language);
         const qint64 base = at(kDay, 8, 0, 0);
         QVERIFY(m_console->exec("insert into status_log(date, device_ip, status) values(?, ?, 77);", {base, kDevice}));
-        QVERIFY(m_console->exec("insert into status_log(date, device_ip, status) values(?, ?, 2);",
+        QVERIFY(m_console->exec("insert into status_log(date, device_ip, status) values(?, ?, 6);",
                                 {base + 1, kDevice}));
         QVERIFY(m_console->exec("insert into status_log(date, device_ip, status) values(?, ?, 0);",
                                 {base + 2, kDevice}));

@@ -459,7 +459,7 @@ void TestWsView::statusListKeepsThousandNewestFirst()
     DialogStatus status;
     QCOMPARE(status.windowTitle(), QStringLiteral("Status list"));
     for (int i = 0; i < 1001; ++i)
-        status.addStatus(QStringLiteral("10.11.%1.%2").arg(i / 256).arg(i % 256), 2);
+        status.addStatus(QStringLiteral("10.11.%1.%2").arg(i / 256).arg(i % 256), 6);
     QCOMPARE(status.entryCount(), 1000);
     QCOMPARE(status.table()->rowCount(), 1000);
     QCOMPARE(status.table()->item(0, 1)->text(), QStringLiteral("10.11.3.232")); // the 1001st
@@ -474,8 +474,8 @@ void TestWsView::statusTextsFollowLanguage()
 {
     WsDir dir;
     DialogStatus status;
-    status.addStatus("10.12.0.1", 2);
-    status.addStatus("10.12.0.2", 8);
+    status.addStatus("10.12.0.1", 6);
+    status.addStatus("10.12.0.2", 3);
     const QString english = status.table()->item(1, 2)->text();
     QCOMPARE(english, QStringLiteral("Mains power failed, UPS on battery"));
     Language::instance()->setCurrentIndex(1);
@@ -484,8 +484,8 @@ void TestWsView::statusTextsFollowLanguage()
     const QString chinese = status.table()->item(1, 2)->text();
     QVERIFY(!chinese.isEmpty());
     QVERIFY(chinese != english);
-    QCOMPARE(chinese, status.statusText(2));
-    QCOMPARE(status.table()->item(0, 2)->text(), status.statusText(8));
+    QCOMPARE(chinese, status.statusText(6));
+    QCOMPARE(status.table()->item(0, 2)->text(), status.statusText(3));
     QCOMPARE(status.table()->item(0, 1)->text(), QStringLiteral("10.12.0.2"));
     Language::instance()->setCurrentIndex(0);
 }
