@@ -15,6 +15,13 @@ CommTcp::CommTcp(QObject* parent) : QObject(parent), m_socket(this), m_parser(40
     });
 }
 
+CommTcp::~CommTcp()
+{
+    // The socket outlives the timer; its closing must reach nobody here.
+    disconnect(&m_socket, nullptr, this, nullptr);
+    m_socket.abort();
+}
+
 void CommTcp::connectDevice(QString ip)
 {
     m_socket.abort();

@@ -14,6 +14,7 @@ class CommTcp : public QObject
     Q_OBJECT
 public:
     explicit CommTcp(QObject* parent = nullptr);
+    ~CommTcp() override;
 
     // Blocks for up to one second; ends in connectedToDevice() or
     // connectionError().
