@@ -59,12 +59,12 @@
         <translation>网络接口不可用！</translation>
     </message>
     <message>
-        <location filename="../../tool/DevSereachPage.cpp" line="209" />
+        <location filename="../../tool/DevSereachPage.cpp" line="212" />
         <source>Unknown</source>
         <translation>未知</translation>
     </message>
     <message>
-        <location filename="../../tool/DevSereachPage.cpp" line="300" />
+        <location filename="../../tool/DevSereachPage.cpp" line="273" />
         <source>Browse device</source>
         <translation>浏览设备</translation>
     </message>

@@ -3,164 +3,164 @@
 <context>
     <name>BatchProgrammingDialog</name>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="115" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="116" />
         <source>Not Start</source>
         <translation>未开始</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="116" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="117" />
         <source>In Progress</source>
         <translation>进行中</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="117" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="118" />
         <source>Succeeded</source>
         <translation>成功</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="118" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="119" />
         <source>Failed</source>
         <translation>失败</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="125" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="126" />
         <source>Batch Programming</source>
         <translation>批量烧录</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="126" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="219" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="127" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="220" />
         <source>IP</source>
         <translation>IP</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="126" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="127" />
         <source>Version</source>
         <translation>版本</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="126" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="127" />
         <source>Progress</source>
         <translation>进度</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="126" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="127" />
         <source>Status</source>
         <translation>状态</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="127" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="128" />
         <source>APP</source>
         <translation>应用程序</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="128" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="129" />
         <source>Firmware</source>
         <translation>固件</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="129" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="130" />
         <source>Patch</source>
         <translation>补丁</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="130" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="131" />
         <source>Refresh Version</source>
         <translation>刷新版本</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="131" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="132" />
         <source>Import Device</source>
         <translation>导入设备</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="132" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="133" />
         <source>Export Result</source>
         <translation>导出结果</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="133" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="134" />
         <source>Program</source>
         <translation>烧录</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="134" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="135" />
         <source>Add Device</source>
         <translation>添加设备</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="135" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="246" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="136" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="247" />
         <source>Choose Programming File</source>
         <translation>选择烧录文件</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="171" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="175" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="193" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="204" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="236" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="172" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="176" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="194" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="205" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="237" />
         <source>Warning</source>
         <translation>警告</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="171" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="172" />
         <source>IP address is invaild!</source>
         <translation>IP地址无效！</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="171" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="175" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="193" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="204" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="236" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="172" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="176" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="194" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="205" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="237" />
         <source>Sure</source>
         <translation>确定</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="175" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="176" />
         <source>IP already exists!</source>
         <translation>IP已存在！</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="183" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="184" />
         <source>Choose Device List File</source>
         <translation>选择设备列表文件</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="184" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="185" />
         <source>(*.txt *.csv *.xlsx)</source>
         <translation>(*.txt *.csv *.xlsx)</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="193" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="204" />
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="236" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="194" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="205" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="237" />
         <source>File cannot open!</source>
         <translation>文件无法打开！</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="219" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="220" />
         <source>Result</source>
         <translation>结果</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="230" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="231" />
         <source>Save Batch Programming Result</source>
         <translation>保存批量烧录结果</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="231" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="232" />
         <source>(*.txt)</source>
         <translation>(*.txt)</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="246" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="247" />
         <source>(*.bin)</source>
         <translation>(*.bin)</translation>
     </message>
     <message>
-        <location filename="../../tool/BatchProgrammingDialog.cpp" line="265" />
+        <location filename="../../tool/BatchProgrammingDialog.cpp" line="266" />
         <source>Delete</source>
         <translation>删除</translation>
     </message>
