@@ -146,6 +146,7 @@ void SNMPHandleThread::handle(ResponseCopy* response)
     SNMPData* out = nullptr;
     bool alarmBefore = false;
     bool alarmNow = false;
+    bool carriesSample = false;
     SNMPData snapshot;
     {
         QMutexLocker locker(&m_recordsLock);
@@ -166,6 +167,11 @@ void SNMPHandleThread::handle(ResponseCopy* response)
                 value.bytes = response->text.data() + b.textOffset;
                 value.length = b.textLength;
                 OidMap::store(record, position, row, value);
+                // The stored columns come from positions 10..30 (and 70..89
+                // for three-phase); an answer without any of them (the short
+                // bulk request of positions 0..4) does not make a sample.
+                if ((position >= 10 && position <= 30) || (position >= 70 && position <= 89))
+                    carriesSample = true;
                 ++values;
             }
             m_values.fetch_add(values, std::memory_order_relaxed);
@@ -177,7 +183,7 @@ void SNMPHandleThread::handle(ResponseCopy* response)
         device->alarm = alarmNow;
     }
 
-    if (due && m_dbOk) {
+    if (due && m_dbOk && carriesSample) {
         // The flag stays set until a sample has really been stored.
         response->device->storeDue.store(false);
         m_selectThree->bindValue(0, address);

@@ -232,6 +232,7 @@ private slots:
         QVERIFY(alarmed.start());
         AppDir app(oidList());
         baseSettings(app, 21011, 1);
+        app.setSetting("snmp/store_interval", 1); // a sample is due all the time
         app.addDevices({"127.0.21.11", "127.0.21.12"}, "public");
         SNMP* engine = SNMP::instance();
         QSignalSpy states(engine, &SNMP::stateChanged);
@@ -271,6 +272,12 @@ private slots:
             if (args.at(0).toString() == QLatin1String("127.0.21.12"))
                 alarmedStates << args.at(1).toInt();
         QCOMPARE(alarmedStates, (QList<int>{1, 2}));
+        // No sample is stored from the zeroed record of a device that has
+        // just come back: only answers carrying the stored columns make one.
+        QTRY_VERIFY_WITH_TIMEOUT(app.count("select count(*) from data where device_ip='127.0.21.11' and date >= "
+                                           "(select max(date) from status_log where device_ip='127.0.21.11')") >= 2,
+                                 5000);
+        QCOMPARE(app.count("select count(*) from data where input_line_vol=0 or batt_status=0 or output_vol=0"), 0);
         const auto rows = app.rows("select status from status_log where device_ip='127.0.21.11' order by id");
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows.at(0).at(0).toInt(), 1);
