@@ -26,11 +26,11 @@ SNMPTrapd::~SNMPTrapd()
 bool SNMPTrapd::startTrapd()
 {
     m_trapPort = m_portOverride > 0 ? m_portOverride : AgentSettings::trapPort();
-    const QString spec = QStringLiteral("udp:%1,udp6:[::1]:%1").arg(m_trapPort);
+    const QString endpoints = QStringLiteral("udp:%1,udp6:[::1]:%1").arg(m_trapPort);
     qInfo() << "Start SNMP trapd service.\r\n";
 
     SnmpLock::Guard guard(SnmpLock::mutex());
-    const QStringList parts = spec.split(QLatin1Char(','));
+    const QStringList parts = endpoints.split(QLatin1Char(','));
     for (int i = 0; i < parts.size(); ++i) {
         const QByteArray part = parts.at(i).toLatin1();
         netsnmp_transport* transport = netsnmp_transport_open_server("snmptrapd", part.constData());

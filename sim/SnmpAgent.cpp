@@ -215,13 +215,13 @@ QVector<V3User> V3User::defaults()
     QVector<V3User> users;
     V3User u;
     QString err;
-    for (const char* spec : {"upsuser:noauth",
+    for (const char* user : {"upsuser:noauth",
                              "upsnoauth:noauth",
                              "upsmd5auth:auth:MD5:upsmd5auth",
                              "upsshaauth:auth:SHA:upsshaauth",
                              "upsmd5des:priv:MD5:upsmd5des:DES:desprivpass:rw",
                              "upsshaaes:priv:SHA:upsshaaes:AES:aesprivpass:rw"}) {
-        if (parse(QString::fromLatin1(spec), &u, &err))
+        if (parse(QString::fromLatin1(user), &u, &err))
             users.append(u);
     }
     return users;
@@ -312,10 +312,10 @@ bool SnmpAgent::start(QString* error)
         }
     }
 
-    const QByteArray spec = QStringLiteral("udp:%1:%2").arg(m_options.bindAddress).arg(m_options.port).toLatin1();
-    m_transport = netsnmp_transport_open_server("upssim", spec.constData());
+    const QByteArray endpoint = QStringLiteral("udp:%1:%2").arg(m_options.bindAddress).arg(m_options.port).toLatin1();
+    m_transport = netsnmp_transport_open_server("upssim", endpoint.constData());
     if (!m_transport) {
-        *error = QStringLiteral("cannot listen on %1 (%2)").arg(QString::fromLatin1(spec), QString::fromLocal8Bit(strerror(errno)));
+        *error = QStringLiteral("cannot listen on %1 (%2)").arg(QString::fromLatin1(endpoint), QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
     const int big = 8 * 1024 * 1024;

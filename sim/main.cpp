@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     const QCommandLineOption writeCommunityOpt("write-community", "Read-write community (default private).", "text", "private");
     const QCommandLineOption userOpt("v3-user",
         "SNMPv3 user name:level[:MD5|SHA:authpass[:DES|AES:privpass]][:rw], level noauth, auth or priv "
-        "(repeatable; replaces the default users listed in sim/README.md).", "spec");
+        "(repeatable; replaces the default users listed in sim/README.md).", "user");
     const QCommandLineOption engineOpt("engine-id", "SNMPv3 engine ID shared by all cards, hex (default 800003a704 + \"upssim\").", "hex");
     const QCommandLineOption trapTargetOpt("trap-target", "Send traps to this manager (default: no traps).", "host:port");
     const QCommandLineOption trapKindOpt("trap-kind", "v1, v2c or inform (default v2c).", "kind", "v2c");
@@ -159,9 +159,9 @@ int main(int argc, char** argv)
     ao.readCommunity = parser.value(communityOpt).toUtf8();
     ao.writeCommunity = parser.value(writeCommunityOpt).toUtf8();
     if (parser.isSet(userOpt)) {
-        for (const QString& spec : parser.values(userOpt)) {
+        for (const QString& user : parser.values(userOpt)) {
             V3User u;
-            if (!V3User::parse(spec, &u, &error))
+            if (!V3User::parse(user, &u, &error))
                 return fail(error);
             ao.users.append(u);
         }

@@ -129,10 +129,10 @@ bool SNMPTrapd::startTrapd(quint16 port)
     if (!d->sessions.isEmpty())
         stopTrapd();
     d->port = port;
-    char spec[64];
-    snprintf(spec, sizeof spec, "udp:%hu,udp6:[::1]:%hu", port, port);
+    char endpoints[64];
+    snprintf(endpoints, sizeof endpoints, "udp:%hu,udp6:[::1]:%hu", port, port);
     qInfo().noquote() << "Start SNMP trapd service.\r\n";
-    const QStringList parts = QString::fromLatin1(spec).split(QLatin1Char(','));
+    const QStringList parts = QString::fromLatin1(endpoints).split(QLatin1Char(','));
     for (const QString& part : parts) {
         const QByteArray text = part.toLatin1();
         netsnmp_transport* transport = netsnmp_tdomain_transport(text.constData(), 1, "snmptrapd");
