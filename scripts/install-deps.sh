@@ -5,7 +5,7 @@ set -e
 
 PACKAGES="
 build-essential cmake pkg-config git
-qtbase5-dev qttools5-dev qttools5-dev-tools libqt5sql5-sqlite libqt5svg5-dev
+qtbase5-dev qttools5-dev qttools5-dev-tools libqt5sql5-sqlite
 libsnmp-dev snmp snmpd snmptrapd
 libqcustomplot-dev
 libcurl4-openssl-dev libssl-dev openssl
