@@ -3,6 +3,7 @@
 #include "Database.h"
 
 #include <QCryptographicHash>
+#include <QProcess>
 #include <QSettings>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -172,6 +173,44 @@ private slots:
             QCOMPARE(f.readAll(), junk); // nothing was overwritten
         }
     }
+    void databaseLockedByAnotherProcess()
+    {
+        QVERIFY(ConsoleSetup::initDatabase(Database::instance()));
+        {
+            QSqlQuery q(Database::instance()->getDatabase("Global"));
+            QVERIFY(q.exec("insert into station(create_time, name, parent_id) values(1, 'kept', 0)"));
+        }
+        Database::destroy();
+
+        // Another process holds an exclusive lock while the console starts.
+        QProcess locker;
+        locker.start("/usr/bin/python3",
+                     {"-c", "import sqlite3, sys, time\n"
+                            "c = sqlite3.connect(sys.argv[1], isolation_level=None)\n"
+                            "c.execute('begin exclusive')\n"
+                            "print('locked', flush=True)\n"
+                            "sys.stdin.readline()\n",
+                      m_dir->filePath("data/ups.db")});
+        QVERIFY(locker.waitForReadyRead(10000));
+        QCOMPARE(locker.readLine().trimmed(), QByteArray("locked"));
+
+        // After the driver's busy time-out start-up fails like with any
+        // unusable database, and the file is left as it was.
+        QVERIFY(!ConsoleSetup::initDatabase(Database::instance()));
+        Database::destroy();
+        locker.write("\n");
+        QVERIFY(locker.waitForFinished(10000));
+
+        QVERIFY(ConsoleSetup::initDatabase(Database::instance()));
+        QSqlQuery q(Database::instance()->getDatabase("Global"));
+        QVERIFY(q.exec("select name from station"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QString("kept"));
+        QVERIFY(q.exec("select count(*) from user"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toInt(), 1);
+    }
+
     void readOnlyDatabaseStillOpens()
     {
         QVERIFY(ConsoleSetup::initDatabase(Database::instance()));
