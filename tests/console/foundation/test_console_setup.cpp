@@ -88,7 +88,8 @@ private slots:
     {
         QFile f(m_dir->filePath("cfg/settings.ini"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("\x00\x01\xff[snmp\n=====\n\x7f", 20));
+        static const char garbage[] = "\x00\x01\xff[snmp\n=====\n\x7f";
+        f.write(garbage, sizeof(garbage) - 1);
         f.close();
         AppContext::loadSettings();
         ConsoleSetup::initSettingsDefaults();
