@@ -214,7 +214,6 @@ void SNMPHandleThread::handle(ResponseCopy* response)
 void SNMPHandleThread::run()
 {
     createDBConnection();
-    m_running.store(true);
     std::vector<ResponseCopy*> batch;
     batch.reserve(256);
     while (m_running.load()) {

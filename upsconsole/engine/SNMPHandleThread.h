@@ -62,7 +62,9 @@ private:
     ResponseQueue* m_queue;
     mutable QMutex m_recordsLock;
     QHash<QString, Device*> m_devices;
-    std::atomic<bool> m_running{false};
+    // Set before the thread starts, so that a stop requested before run()
+    // is reached is not lost.
+    std::atomic<bool> m_running{true};
     std::atomic<quint64> m_handled{0};
     std::atomic<quint64> m_values{0};
     std::atomic<quint64> m_rows{0};

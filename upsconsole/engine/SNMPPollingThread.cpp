@@ -53,7 +53,6 @@ void SNMPPollingThread::pollSession(SNMPSession* session)
 
 void SNMPPollingThread::run()
 {
-    m_running.store(true);
     QVector<QSharedPointer<SNMPSession>> batch;
     while (m_running.load()) {
         int count = 0;

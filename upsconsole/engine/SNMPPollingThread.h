@@ -61,7 +61,9 @@ private:
     const int m_index;
     std::atomic<int> m_pause{1000};
     int m_idleLimit = 100;
-    std::atomic<bool> m_running{false};
+    // Set before the thread starts, so that a stop requested before run()
+    // is reached is not lost.
+    std::atomic<bool> m_running{true};
     std::atomic<int> m_version{0};
     int m_idleCount = 0;
     std::atomic<quint64> m_passes{0};
