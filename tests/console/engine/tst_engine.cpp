@@ -5,6 +5,7 @@
 
 #include "AppContext.h"
 #include "SNMP.h"
+#include "SNMPPollingThread.h"
 
 #include <QHostAddress>
 #include <QNetworkDatagram>
@@ -101,6 +102,21 @@ private:
     }
 
 private slots:
+    // The engine stops its threads right after starting them when it is torn
+    // down early; a stop that comes before the thread runs must still end it.
+    void stopBeforeTheThreadRunsEndsIt()
+    {
+        auto plan = std::make_shared<PollPlan>();
+        // Thread 0 never ends by itself when idle.
+        SNMPPollingThread thread(0, 1, plan);
+        thread.stop();
+        thread.start();
+        const bool ended = thread.wait(5000);
+        thread.stop();
+        thread.wait();
+        QVERIFY(ended);
+    }
+
     void init() { SNMP::setIdealThreadCountOverride(0); }
 
     void spreadsDevicesOverThreads_data()
