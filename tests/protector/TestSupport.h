@@ -11,8 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -185,4 +187,29 @@ inline QByteArray statusBytes(int battery, int input, int output, int capacity)
     data[2] = char(output);
     data[3] = char(capacity);
     return data;
+}
+
+// The event numbers that a spy on eventTriggered(host, event) saw for one host.
+inline QList<int> eventsOf(const QSignalSpy& spy, const QString& host)
+{
+    QList<int> events;
+    for (const auto& args : spy)
+        if (args.at(0).toString() == host)
+            events << args.at(1).toInt();
+    return events;
+}
+
+// Sends one line command to upssim's control port on 127.0.22.1 and returns
+// its reply (which ends with OK or ERR).
+inline QString simulatorControl(int port, const QString& command)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.22.1"), quint16(port));
+    if (!socket.waitForConnected(3000))
+        return QStringLiteral("no connection");
+    socket.write(command.toUtf8() + '\n');
+    QByteArray reply;
+    while (!reply.contains("OK\n") && !reply.contains("ERR") && socket.waitForReadyRead(3000))
+        reply += socket.readAll();
+    return QString::fromUtf8(reply).trimmed();
 }

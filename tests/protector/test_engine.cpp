@@ -53,15 +53,6 @@ SNMPInfo v3Host(const QString& ip, int port, const QString& user, const QString&
     return info;
 }
 
-QList<int> eventsOf(const QSignalSpy& spy, const QString& host)
-{
-    QList<int> events;
-    for (const auto& args : spy)
-        if (args.at(0).toString() == host)
-            events << args.at(1).toInt();
-    return events;
-}
-
 int runTool(const QString& program, const QStringList& args)
 {
     QProcess process;

@@ -28,15 +28,7 @@ QString agent()
 
 QString control(const QString& command)
 {
-    QTcpSocket socket;
-    socket.connectToHost("127.0.22.1", kControlPort);
-    if (!socket.waitForConnected(3000))
-        return QStringLiteral("no connection");
-    socket.write(command.toUtf8() + '\n');
-    QByteArray reply;
-    while (!reply.contains("OK\n") && !reply.contains("ERR") && socket.waitForReadyRead(3000))
-        reply += socket.readAll();
-    return QString::fromUtf8(reply).trimmed();
+    return simulatorControl(kControlPort, command);
 }
 
 // Events the running agent stored, read through a connection of our own.

@@ -30,15 +30,7 @@ QString card(int i)
 
 QString control(const QString& command)
 {
-    QTcpSocket socket;
-    socket.connectToHost("127.0.22.1", kControlPort);
-    if (!socket.waitForConnected(3000))
-        return QStringLiteral("no connection");
-    socket.write(command.toUtf8() + '\n');
-    QByteArray reply;
-    while (!reply.contains("OK\n") && !reply.contains("ERR") && socket.waitForReadyRead(3000))
-        reply += socket.readAll();
-    return QString::fromUtf8(reply).trimmed();
+    return simulatorControl(kControlPort, command);
 }
 
 SNMPInfo host(int i, int version = 0, const QString& user = QString(), const QString& password = QString(),
@@ -54,15 +46,6 @@ SNMPInfo host(int i, int version = 0, const QString& user = QString(), const QSt
     info.authType = auth;
     info.privType = priv;
     return info;
-}
-
-QList<int> eventsOf(const QSignalSpy& spy, const QString& ip)
-{
-    QList<int> events;
-    for (const auto& args : spy)
-        if (args.at(0).toString() == ip)
-            events << args.at(1).toInt();
-    return events;
 }
 
 QStringList systemRows(QTableWidget* table)
