@@ -36,31 +36,34 @@ Database::~Database()
         g_instance = nullptr;
 }
 
-bool Database::createConnection(const QString& name, QSqlDatabase& database)
+Database::AddResult Database::addConnection(const QString& name, QSqlDatabase& database)
 {
     if (m_names.contains(name))
-        return true;
+        return Existing;
     // The count is raised before the test and not lowered on refusal.
     ++m_count;
     if (m_count >= m_limit)
-        return false;
+        return Refused;
     database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    if (!database.isValid())
+        return Refused;
     m_names.append(name);
-    return true;
+    return Added;
+}
+
+bool Database::createConnection(const QString& name, QSqlDatabase& database)
+{
+    return addConnection(name, database) != Refused;
 }
 
 bool Database::createConnection(const QString& name, QSqlDatabase& database, const QString& user,
                                 const QString& password)
 {
-    if (m_names.contains(name))
-        return true;
-    ++m_count;
-    if (m_count >= m_limit)
-        return false;
-    database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    if (!database.isValid())
-        return false;
-    m_names.append(name);
+    switch (addConnection(name, database)) {
+    case Existing: return true;
+    case Refused: return false;
+    case Added: break;
+    }
     database.setDatabaseName(name);
     return database.open(user, password);
 }

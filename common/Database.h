@@ -39,7 +39,10 @@ public:
     ~Database() override;
 
 private:
+    enum AddResult { Existing, Refused, Added };
+
     Database();
+    AddResult addConnection(const QString& name, QSqlDatabase& database);
 
     const int m_limit = 5;
     int m_count = 0;
